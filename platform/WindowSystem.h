@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <memory>
+
+namespace platform {
+
+// Windows and processes of the desktop session, as the print routes and the foreground poll need them.
+// A window is an opaque handle (HWND on Windows, an X11 window id on Linux); 0 means "no window".
+class WindowSystem
+{
+public:
+    virtual ~WindowSystem() = default;
+
+    // The window the user is working in (GetForegroundWindow / _NET_ACTIVE_WINDOW); 0 when there is none.
+    virtual quintptr foregroundWindow() = 0;
+    // The id of the process that owns the window (GetWindowThreadProcessId / _NET_WM_PID); 0 when unknown.
+    virtual quint32 windowProcessId(quintptr window) = 0;
+    // The window's title, at most maxLength UTF-16 units; empty when it has none.
+    virtual QString windowTitle(quintptr window, int maxLength) = 0;
+    virtual bool isWindowVisible(quintptr window) = 0;
+    virtual bool isWindowMinimized(quintptr window) = 0;
+    // Whether a process with this id exists and may be queried (OpenProcess with limited query rights).
+    virtual bool processExists(quint32 processId) = 0;
+    // The full path of the process's executable; false when it cannot be read.
+    virtual bool processImagePath(quint32 processId, QString *path) = 0;
+    virtual quint32 currentProcessId() = 0;
+};
+
+// The process's window system: the platform's own unless a test installed another.
+WindowSystem &windowSystem();
+// Installs a replacement (tests); nullptr goes back to the platform's own. Not owned.
+void setWindowSystemForTesting(WindowSystem *replacement);
+// Defined once per platform (platform/win, platform/linux).
+std::unique_ptr<WindowSystem> createSystemWindowSystem();
+
+}  // namespace platform

@@ -1,0 +1,20 @@
+#pragma once
+
+// The program's identity as the toolkit knows it. The organization and application names select the
+// per-user settings store and the per-user application data folder (and with it the database), so the
+// panel and the command-line companion both apply this identity before touching either.
+namespace AppIdentity {
+
+inline constexpr char ApplicationName[] = "OllavanQuick";
+inline constexpr char DisplayName[] = "Ollavan Quick";
+inline constexpr char Version[] = "0.2.1";
+inline constexpr char OrganizationName[] = "Ollavan";
+inline constexpr char OrganizationDomain[] = "ollavan.app";
+inline constexpr char WindowIconResource[] = ":/icons/assets/vantap-icon.png";
+
+// Sets application name, version, organization name and domain on the application, and the display
+// name when the application is a GUI application. May be called before or after the application object
+// is constructed; calling it again changes nothing.
+void apply();
+
+}  // namespace AppIdentity

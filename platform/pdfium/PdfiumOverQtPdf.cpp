@@ -1,0 +1,326 @@
+// The PDFium entry points used by the built-in PDF engine, with PDFium's own C signatures
+// (public/fpdfview.h), implemented over QtPdf. QtPdf runs PDFium inside but keeps its symbols to itself; this
+// library gives the engine the same sixteen functions it resolves from pdfium.dll on Windows.
+//
+// Documents are read from the caller's memory without a copy (the caller keeps the buffer alive until
+// FPDF_CloseDocument, as PDFium requires). Bitmaps are 32-bit BGRA, top line first, 4 * width bytes a line.
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QPainter>
+#include <QPdfDocument>
+#include <QPdfDocumentRenderOptions>
+#include <QSizeF>
+
+#include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <new>
+
+#define OLLAVAN_PDFIUM_EXPORT extern "C" __attribute__((visibility("default")))
+
+typedef struct fpdf_document_t__ *FPDF_DOCUMENT;
+typedef struct fpdf_page_t__ *FPDF_PAGE;
+typedef struct fpdf_bitmap_t__ *FPDF_BITMAP;
+typedef const char *FPDF_BYTESTRING;
+typedef int FPDF_BOOL;
+typedef unsigned long FPDF_DWORD;
+
+namespace {
+
+// PDFium's error codes (FPDF_ERR_*).
+enum : unsigned long {
+    ErrSuccess = 0,
+    ErrUnknown = 1,
+    ErrFile = 2,
+    ErrFormat = 3,
+    ErrPassword = 4,
+    ErrSecurity = 5,
+    ErrPage = 6
+};
+
+// PDFium's rendering flags that have a QtPdf counterpart.
+enum : int {
+    FlagAnnot = 0x01,
+    FlagLcdText = 0x02,
+    FlagGrayscale = 0x08,
+    FlagReverseByteOrder = 0x10,
+    FlagForceHalftone = 0x400,
+    FlagNoSmoothText = 0x1000,
+    FlagNoSmoothImage = 0x2000,
+    FlagNoSmoothPath = 0x4000
+};
+
+std::atomic<unsigned long> lastError{ErrSuccess};
+
+struct Document
+{
+    QByteArray bytes;  // shares the caller's memory (fromRawData)
+    QBuffer device;
+    QPdfDocument pdf;
+};
+
+struct Page
+{
+    Document *document = nullptr;
+    int index = 0;
+    QSizeF size;  // points, with the page's rotation applied
+};
+
+struct Bitmap
+{
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+    bool alpha = false;
+    uchar *buffer = nullptr;
+    ~Bitmap() { std::free(buffer); }
+};
+
+unsigned long errorCodeFor(QPdfDocument::Error error)
+{
+    switch (error) {
+    case QPdfDocument::Error::None:
+        return ErrSuccess;
+    case QPdfDocument::Error::FileNotFound:
+        return ErrFile;
+    case QPdfDocument::Error::InvalidFileFormat:
+    case QPdfDocument::Error::DataNotYetAvailable:  // all bytes are there: the file ends too early
+        return ErrFormat;
+    case QPdfDocument::Error::IncorrectPassword:
+        return ErrPassword;
+    case QPdfDocument::Error::UnsupportedSecurityScheme:
+        return ErrSecurity;
+    case QPdfDocument::Error::Unknown:
+        break;
+    }
+    return ErrUnknown;
+}
+
+QPdfDocumentRenderOptions renderOptions(int rotate, int flags)
+{
+    QPdfDocumentRenderOptions options;
+    switch (rotate) {
+    case 1:
+        options.setRotation(QPdfDocumentRenderOptions::Rotation::Clockwise90);
+        break;
+    case 2:
+        options.setRotation(QPdfDocumentRenderOptions::Rotation::Clockwise180);
+        break;
+    case 3:
+        options.setRotation(QPdfDocumentRenderOptions::Rotation::Clockwise270);
+        break;
+    default:
+        options.setRotation(QPdfDocumentRenderOptions::Rotation::None);
+        break;
+    }
+    QPdfDocumentRenderOptions::RenderFlags renderFlags;
+    if (flags & FlagAnnot)
+        renderFlags |= QPdfDocumentRenderOptions::RenderFlag::Annotations;
+    if (flags & FlagLcdText)
+        renderFlags |= QPdfDocumentRenderOptions::RenderFlag::OptimizedForLcd;
+    if (flags & FlagGrayscale)
+        renderFlags |= QPdfDocumentRenderOptions::RenderFlag::Grayscale;
+    if (flags & FlagForceHalftone)
+        renderFlags |= QPdfDocumentRenderOptions::RenderFlag::ForceHalftone;
+    if (flags & FlagNoSmoothText)
+        renderFlags |= QPdfDocumentRenderOptions::RenderFlag::TextAliased;
+    if (flags & FlagNoSmoothImage)
+        renderFlags |= QPdfDocumentRenderOptions::RenderFlag::ImageAliased;
+    if (flags & FlagNoSmoothPath)
+        renderFlags |= QPdfDocumentRenderOptions::RenderFlag::PathAliased;
+    options.setRenderFlags(renderFlags);
+    return options;
+}
+
+// A view of the bitmap's own memory as a QImage (BGRA in memory is ARGB32 on little-endian machines).
+QImage imageOver(Bitmap *bitmap)
+{
+    return QImage(bitmap->buffer, bitmap->width, bitmap->height, bitmap->stride,
+                  bitmap->alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+}
+
+}  // namespace
+
+OLLAVAN_PDFIUM_EXPORT void FPDF_InitLibrary(void)
+{
+    // QtPdf initialises its PDFium on first use and keeps it for the life of the process.
+    lastError = ErrSuccess;
+}
+
+OLLAVAN_PDFIUM_EXPORT void FPDF_DestroyLibrary(void) {}
+
+OLLAVAN_PDFIUM_EXPORT FPDF_DOCUMENT FPDF_LoadMemDocument64(const void *data_buf, size_t size,
+                                                           FPDF_BYTESTRING password)
+{
+    if (!data_buf || size == 0 || size > size_t(std::numeric_limits<qsizetype>::max())) {
+        lastError = ErrFormat;
+        return nullptr;
+    }
+    auto document = std::unique_ptr<Document>(new (std::nothrow) Document);
+    if (!document) {
+        lastError = ErrUnknown;
+        return nullptr;
+    }
+    document->bytes = QByteArray::fromRawData(static_cast<const char *>(data_buf), qsizetype(size));
+    document->device.setBuffer(&document->bytes);
+    if (!document->device.open(QIODevice::ReadOnly)) {
+        lastError = ErrFile;
+        return nullptr;
+    }
+    if (password)
+        document->pdf.setPassword(QString::fromUtf8(password));
+    document->pdf.load(&document->device);
+    // A random-access device with every byte present loads synchronously; a document still "loading"
+    // afterwards is one whose structure ends before the data does.
+    if (document->pdf.status() != QPdfDocument::Status::Ready) {
+        const QPdfDocument::Error error = document->pdf.error();
+        lastError = error == QPdfDocument::Error::None ? ErrFormat : errorCodeFor(error);
+        return nullptr;
+    }
+    lastError = ErrSuccess;
+    return reinterpret_cast<FPDF_DOCUMENT>(document.release());
+}
+
+OLLAVAN_PDFIUM_EXPORT unsigned long FPDF_GetLastError(void)
+{
+    return lastError;
+}
+
+OLLAVAN_PDFIUM_EXPORT int FPDF_GetPageCount(FPDF_DOCUMENT document)
+{
+    if (!document)
+        return 0;
+    return reinterpret_cast<Document *>(document)->pdf.pageCount();
+}
+
+OLLAVAN_PDFIUM_EXPORT FPDF_PAGE FPDF_LoadPage(FPDF_DOCUMENT document, int page_index)
+{
+    if (!document) {
+        lastError = ErrUnknown;
+        return nullptr;
+    }
+    auto *doc = reinterpret_cast<Document *>(document);
+    if (page_index < 0 || page_index >= doc->pdf.pageCount()) {
+        lastError = ErrPage;
+        return nullptr;
+    }
+    const QSizeF size = doc->pdf.pagePointSize(page_index);
+    if (!size.isValid()) {
+        lastError = ErrPage;
+        return nullptr;
+    }
+    auto *page = new (std::nothrow) Page;
+    if (!page) {
+        lastError = ErrUnknown;
+        return nullptr;
+    }
+    page->document = doc;
+    page->index = page_index;
+    page->size = size;
+    return reinterpret_cast<FPDF_PAGE>(page);
+}
+
+OLLAVAN_PDFIUM_EXPORT float FPDF_GetPageWidthF(FPDF_PAGE page)
+{
+    return page ? float(reinterpret_cast<Page *>(page)->size.width()) : 0.0f;
+}
+
+OLLAVAN_PDFIUM_EXPORT float FPDF_GetPageHeightF(FPDF_PAGE page)
+{
+    return page ? float(reinterpret_cast<Page *>(page)->size.height()) : 0.0f;
+}
+
+OLLAVAN_PDFIUM_EXPORT void FPDF_ClosePage(FPDF_PAGE page)
+{
+    delete reinterpret_cast<Page *>(page);
+}
+
+OLLAVAN_PDFIUM_EXPORT void FPDF_CloseDocument(FPDF_DOCUMENT document)
+{
+    delete reinterpret_cast<Document *>(document);
+}
+
+OLLAVAN_PDFIUM_EXPORT FPDF_BITMAP FPDFBitmap_Create(int width, int height, int alpha)
+{
+    if (width <= 0 || height <= 0 || width > (std::numeric_limits<int>::max() / 4))
+        return nullptr;
+    const size_t stride = size_t(width) * 4;
+    const size_t bytes = stride * size_t(height);
+    auto *bitmap = new (std::nothrow) Bitmap;
+    if (!bitmap)
+        return nullptr;
+    bitmap->buffer = static_cast<uchar *>(std::malloc(bytes));
+    if (!bitmap->buffer) {
+        delete bitmap;
+        return nullptr;
+    }
+    bitmap->width = width;
+    bitmap->height = height;
+    bitmap->stride = int(stride);
+    bitmap->alpha = alpha != 0;
+    return reinterpret_cast<FPDF_BITMAP>(bitmap);
+}
+
+OLLAVAN_PDFIUM_EXPORT FPDF_BOOL FPDFBitmap_FillRect(FPDF_BITMAP bitmap, int left, int top, int width,
+                                                    int height, FPDF_DWORD color)
+{
+    if (!bitmap)
+        return 0;
+    auto *b = reinterpret_cast<Bitmap *>(bitmap);
+    const QRect area = QRect(left, top, width, height).intersected(QRect(0, 0, b->width, b->height));
+    if (area.isEmpty())
+        return 1;
+    quint32 value = quint32(color);
+    if (!b->alpha)
+        value |= 0xFF000000u;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        auto *line = reinterpret_cast<quint32 *>(b->buffer + size_t(y) * size_t(b->stride));
+        std::fill(line + area.left(), line + area.left() + area.width(), value);
+    }
+    return 1;
+}
+
+OLLAVAN_PDFIUM_EXPORT void *FPDFBitmap_GetBuffer(FPDF_BITMAP bitmap)
+{
+    return bitmap ? reinterpret_cast<Bitmap *>(bitmap)->buffer : nullptr;
+}
+
+#ifndef OLLAVAN_PDFIUM_OMIT_GETSTRIDE
+OLLAVAN_PDFIUM_EXPORT int FPDFBitmap_GetStride(FPDF_BITMAP bitmap)
+{
+    return bitmap ? reinterpret_cast<Bitmap *>(bitmap)->stride : 0;
+}
+#endif
+
+OLLAVAN_PDFIUM_EXPORT void FPDFBitmap_Destroy(FPDF_BITMAP bitmap)
+{
+    delete reinterpret_cast<Bitmap *>(bitmap);
+}
+
+OLLAVAN_PDFIUM_EXPORT void FPDF_RenderPageBitmap(FPDF_BITMAP bitmap, FPDF_PAGE page, int start_x, int start_y,
+                                                 int size_x, int size_y, int rotate, int flags)
+{
+    if (!bitmap || !page || size_x <= 0 || size_y <= 0)
+        return;
+    auto *b = reinterpret_cast<Bitmap *>(bitmap);
+    auto *p = reinterpret_cast<Page *>(page);
+
+    QImage rendered =
+        p->document->pdf.render(p->index, QSize(size_x, size_y), renderOptions(rotate & 3, flags));
+    if (rendered.isNull())
+        return;
+    if (flags & FlagReverseByteOrder)
+        rendered = std::move(rendered).rgbSwapped();
+
+    // PDFium paints the page over what the bitmap holds (typically the caller's white fill).
+    QImage target = imageOver(b);
+    QPainter painter(&target);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.drawImage(QPoint(start_x, start_y), rendered);
+}

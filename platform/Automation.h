@@ -124,6 +124,8 @@ struct Variant
     QString string;
     DispatchPtr dispatch;
     UnknownPtr unknown;
+    // The platform's own copy of a value of type Other, so that it can be handed back unchanged.
+    std::shared_ptr<const void> native;
 };
 
 // DISP_E_PARAMNOTFOUND: the error code of a missing optional argument.

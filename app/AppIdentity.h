@@ -12,9 +12,9 @@ inline constexpr char OrganizationName[] = "Ollavan";
 inline constexpr char OrganizationDomain[] = "ollavan.app";
 inline constexpr char WindowIconResource[] = ":/icons/assets/vantap-icon.png";
 
-// Sets application name, version, organization name and domain on the application, and the display
-// name when the application is a GUI application. May be called before or after the application object
-// is constructed; calling it again changes nothing.
+// Sets application name, version, organization name and domain, and the display name when a GUI
+// application object exists (so call it after constructing the application). Calling it again changes
+// nothing.
 void apply();
 
 }  // namespace AppIdentity

@@ -35,6 +35,9 @@ struct Verb
     const char *summary;   // one line for the verb list
     const char *details;   // further lines for --help (arguments, the JSON shape); may be empty
     int (*run)(const Invocation &invocation);
+    // True for a verb that paints or prints (QPainter, QPrinter): it then runs under a QApplication
+    // instead of a QCoreApplication (on a headless Linux session with the "offscreen" platform).
+    bool needsGuiApplication = false;
 };
 
 // Output. Lines end with "\n"; everything is written as UTF-8 and flushed at once.

@@ -1,0 +1,182 @@
+// ollavan: the command-line companion of Ollavan Quick. It works on the same database and settings as the
+// panel (the identity of AppIdentity selects both).
+//
+// Adding verbs: write one file pair per verb group, cli/<Group>Verbs.h and .cpp, whose functions return a
+// filled-in cli::Verb each (name, synopsis, one-line summary, help details including the --json shape, and
+// the function that runs it; see cli/CommandLine.h and cli/StoreVerbs.cpp as the model). Then add one line
+// per verb to the table in verbTable() below. Nothing else: --help, --json and dispatch come from the table.
+//
+// Conventions every verb follows:
+// - The global options "--json" (machine-readable output on stdout) and "--help" may stand anywhere; they
+//   are taken out before the verb sees its arguments.
+// - Results go to stdout; errors go to stderr through cli::printError.
+// - Exit codes: 0 success, 1 usage error, 2 the operation failed (a database that cannot be opened gives
+//   the driver's message and 2).
+// - Output is English: the companion is a tool for people who script or support the panel. Texts taken
+//   from the panel's own vocabulary (the settings summary) use the panel's interface language.
+
+#include "app/AppIdentity.h"
+#include "app/I18n.h"
+#include "app/SettingsKeys.h"
+#include "cli/CommandLine.h"
+#include "cli/StoreVerbs.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QSettings>
+#include <QSysInfo>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+QList<cli::Verb> verbTable()
+{
+    return {
+        cli::presetsVerb(),
+        cli::historyVerb(),
+    };
+}
+
+const cli::Verb *findVerb(const QList<cli::Verb> &verbs, const QString &name)
+{
+    for (const cli::Verb &verb : verbs) {
+        if (name == QLatin1String(verb.name)) {
+            return &verb;
+        }
+    }
+    return nullptr;
+}
+
+QString indented(const char *text)
+{
+    QString result;
+    const QStringList lines = QString::fromUtf8(text).split(QLatin1Char('\n'));
+    for (const QString &line : lines) {
+        if (!line.isEmpty()) {
+            result += QStringLiteral("      ") + line + QLatin1Char('\n');
+        }
+    }
+    return result;
+}
+
+QString verbHelp(const cli::Verb &verb)
+{
+    return QStringLiteral("  ollavan %1\n      %2\n%3")
+        .arg(QString::fromUtf8(verb.synopsis), QString::fromUtf8(verb.summary), indented(verb.details));
+}
+
+QString generalHelp(const QList<cli::Verb> &verbs)
+{
+    QString text =
+        QStringLiteral("Usage: ollavan [--json] VERB [ARGUMENTS]\n"
+                       "       ollavan --help | ollavan VERB --help | ollavan --version\n"
+                       "\n"
+                       "The command-line companion of Ollavan Quick. It reads and changes the same presets,\n"
+                       "print history and settings as the panel.\n"
+                       "\n"
+                       "Options (anywhere on the line):\n"
+                       "  --json     machine-readable output (JSON on stdout)\n"
+                       "  --help     this text, or a verb's own help after the verb\n"
+                       "  --version  the program version\n"
+                       "\n"
+                       "Verbs:\n");
+    for (const cli::Verb &verb : verbs) {
+        text += verbHelp(verb);
+    }
+    text +=
+        QStringLiteral("\nExit codes: 0 success, 1 usage error, 2 the operation failed (for example a\n"
+                       "database that cannot be opened; the database driver's message goes to stderr).\n");
+    return text;
+}
+
+bool isOption(const char *argument, const char *option)
+{
+    return std::strcmp(argument, option) == 0;
+}
+
+// The verb needs to be known before the application object exists (a painting verb needs a GUI one).
+const char *verbNameIn(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (!isOption(argv[i], "--json") && !isOption(argv[i], "--help") && !isOption(argv[i], "-h")) {
+            return argv[i];
+        }
+    }
+    return nullptr;
+}
+
+std::unique_ptr<QCoreApplication> createApplication(int &argc, char **argv, bool gui)
+{
+    if (!gui) {
+        return std::make_unique<QCoreApplication>(argc, argv);
+    }
+    // Without a display a Linux session has no window system to connect to; painting needs none.
+    if (QSysInfo::kernelType() == QLatin1String("linux") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    return std::make_unique<QApplication>(argc, argv);
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    const QList<cli::Verb> verbs = verbTable();
+    const char *requestedVerb = verbNameIn(argc, argv);
+    const cli::Verb *guiVerb =
+        requestedVerb ? findVerb(verbs, QString::fromLocal8Bit(requestedVerb)) : nullptr;
+    const std::unique_ptr<QCoreApplication> application =
+        createApplication(argc, argv, guiVerb && guiVerb->needsGuiApplication);
+    AppIdentity::apply();
+    // The settings summary and any panel text follow the interface language the user chose in the panel.
+    I18n::setLanguage(
+        QSettings().value(QLatin1String(SettingsKeys::Language), QStringLiteral("en")).toString());
+
+    cli::Invocation invocation;
+    bool help = false;
+    QString verbName;
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    for (const QString &argument : arguments) {
+        if (argument == QLatin1String("--json")) {
+            invocation.json = true;
+        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            help = true;
+        } else if (verbName.isEmpty()) {
+            verbName = argument;
+        } else {
+            invocation.arguments.append(argument);
+        }
+    }
+
+    if (verbName == QLatin1String("--version")) {
+        cli::printLine(QStringLiteral("ollavan %1").arg(QCoreApplication::applicationVersion()));
+        return cli::ExitSuccess;
+    }
+    if (verbName.isEmpty() || verbName == QLatin1String("help")) {
+        const cli::Verb *verb =
+            invocation.arguments.isEmpty() ? nullptr : findVerb(verbs, invocation.arguments.first());
+        if (verb) {
+            cli::printLine(verbHelp(*verb).chopped(1));
+            return cli::ExitSuccess;
+        }
+        if (verbName.isEmpty() && !help) {
+            cli::printError(QStringLiteral("no verb given\n") + generalHelp(verbs).chopped(1));
+            return cli::ExitUsage;
+        }
+        cli::printLine(generalHelp(verbs).chopped(1));
+        return cli::ExitSuccess;
+    }
+    const cli::Verb *verb = findVerb(verbs, verbName);
+    if (!verb) {
+        cli::printError(QStringLiteral("unknown verb \"%1\" (see ollavan --help)").arg(verbName));
+        return cli::ExitUsage;
+    }
+    if (help) {
+        cli::printLine(verbHelp(*verb).chopped(1));
+        return cli::ExitSuccess;
+    }
+    return verb->run(invocation);
+}

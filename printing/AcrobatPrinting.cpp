@@ -1,7 +1,15 @@
 #include "printing/AcrobatPrinting.h"
 
+#include "app/I18n.h"
+#include "platform/Spooler.h"
+#include "platform/WindowSystem.h"
+#include "printing/PrintService.h"
+#include "printing/PrinterSettingsScope.h"
+#include "printing/pdf/PdfiumFallback.h"
+
 #include <QDir>
 #include <QFileInfo>
+#include <QMutexLocker>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -170,4 +178,122 @@ QString pdfPathFromAcrobat(const DispatchPtr &document)
     if (path.isEmpty() || !file.exists() || !file.isFile())
         return QString();
     return file.absoluteFilePath();
+}
+
+int PrintService::printActivePdfDocument(quint32 processId, const QString &windowTitle,
+                                         const PrintPreset &preset, QString *message,
+                                         JobDetails *details) const
+{
+    // The foreground Acrobat must still exist; the handle is only opened to check that.
+    if (!platform::windowSystem().processExists(processId))
+        return NoDocument;
+
+    platform::Automation &automation = platform::automation();
+    QUuid applicationClass;
+    if (!automation.classIdFromProgId(QStringLiteral("AcroExch.App"), &applicationClass))
+        return NoDocument;
+    const DispatchPtr application = automation.createLocalServer(applicationClass);
+    if (!application)
+        return NoDocument;
+    const DispatchPtr documentView =
+        platform::invokeDispatchMethod(application, QStringLiteral("GetActiveDoc"));
+    if (!documentView)
+        return NoDocument;
+    const QString title = platform::invokeStringMethod(documentView, QStringLiteral("GetTitle"));
+    if (title.isEmpty() || (!windowTitle.isEmpty() && windowTitle != title))
+        return NoDocument;
+    const DispatchPtr document = platform::invokeDispatchMethod(documentView, QStringLiteral("GetPDDoc"));
+    if (!document)
+        return NoDocument;
+    const qint64 pages = platform::invokeIntegerMethod(document, QStringLiteral("GetNumPages"), -1);
+    if (pages <= 0)
+        return NoDocument;
+
+    if (details) {
+        details->jobName = title;
+        details->pageCount = int(pages);
+    }
+    const QString filePath = pdfPathFromAcrobat(document);
+
+    QMutexLocker lock(&printerSettingsMutex);
+    {
+        PrinterSettingsScope scope;
+        QString scopeError;
+        if (!scope.apply(preset, &scopeError)) {
+            if (message)
+                *message = scopeError;
+            return Failed;
+        }
+        if (invokePdfPrintIndependent(document, preset.printerName, int(pages - 1), true)) {
+            if (message)
+                *message = I18n::text("PDF sent to %1").arg(preset.printerName);
+            return Sent;
+        }
+    }  // Acrobat failed: its settings switch is undone before the engine gets its own
+
+    if (filePath.isEmpty()) {
+        if (message)
+            *message = I18n::text("Adobe Acrobat could not submit the PDF with independent print settings.");
+        return Failed;
+    }
+
+    PrintPreset singleCopy = preset;
+    singleCopy.copies = 1;  // the engine requests the copies on its printer object
+    PrinterSettingsScope engineScope;
+    QString scopeError;
+    if (!engineScope.apply(singleCopy, &scopeError)) {
+        if (message)
+            *message = scopeError;
+        return Failed;
+    }
+    int enginePages = 0;
+    QString engineError;
+    if (!PdfiumFallback::printDocument(filePath, preset, &enginePages, &engineError)) {
+        if (message)
+            *message =
+                I18n::text(
+                    "Adobe Acrobat failed and the built-in PDF engine could not print the document: %1")
+                    .arg(engineError);
+        return Failed;
+    }
+    if (details && enginePages > 0)
+        details->pageCount = enginePages;
+    if (message)
+        *message = I18n::text("Sent with built-in PDF engine: %1").arg(QFileInfo(filePath).fileName());
+    return Sent;
+}
+
+bool PrintService::verifyAcrobatIsolation(const QString &pdfPath, QString *message)
+{
+    const auto finish = [message](bool passed, const QString &text) {
+        if (message)
+            *message = text;
+        return passed;
+    };
+
+    const QFileInfo file(pdfPath);
+    if (!file.exists() || !file.isFile() || !file.isReadable() ||
+        file.suffix().compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0)
+        return finish(false, QStringLiteral("A readable PDF test file is required."));
+
+    const platform::AutomationApartment apartment;
+
+    platform::Spooler &spooler = platform::spooler();
+    const quint32 nameLength = spooler.defaultPrinterNameLength();
+    if (nameLength <= 1)
+        return finish(false, QStringLiteral("No Windows default printer is configured."));
+    QString defaultPrinter;
+    if (!spooler.defaultPrinter(nameLength, &defaultPrinter))
+        return finish(false, QStringLiteral("The Windows default printer could not be read."));
+
+    // No settings switch and no lock: nothing is printed.
+    int pageCount = 0;
+    if (!executeAcrobatPdfPrint(pdfPath, defaultPrinter, &pageCount, false))
+        return finish(
+            false,
+            QStringLiteral("Acrobat did not expose the independent PrintParams required for safe printing."));
+    return finish(true,
+                  QStringLiteral("Acrobat independent PrintParams available; PDF opened with %1 page(s), no "
+                                 "print job submitted.")
+                      .arg(pageCount));
 }

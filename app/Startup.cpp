@@ -1,0 +1,91 @@
+#include "app/Startup.h"
+
+#include "app/AppIdentity.h"
+#include "app/I18n.h"
+#include "app/SettingsKeys.h"
+#include "printing/PrintService.h"
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QDialog>
+#include <QFont>
+#include <QIcon>
+#include <QImage>
+#include <QMetaObject>
+#include <QPixmap>
+#include <QSettings>
+#include <QStringList>
+#include <QTimer>
+
+namespace {
+
+bool isScreenshotSwitch(const QString &argument)
+{
+    return argument == QLatin1String("--screenshot") || argument == QLatin1String("--screenshot-light") ||
+           argument == QLatin1String("--screenshot-dark") ||
+           argument == QLatin1String("--screenshot-advertisement");
+}
+
+}  // namespace
+
+int runOllavanQuick(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    AppIdentity::apply();
+    QApplication::setWindowIcon(QIcon(QString::fromLatin1(AppIdentity::WindowIconResource)));
+    QApplication::setFont(QFont(QStringLiteral("Segoe UI"), 10));
+
+    QSettings settings;
+    I18n::setLanguage(settings.value(QLatin1String(SettingsKeys::Language), QStringLiteral("en")).toString());
+
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--verify-acrobat-isolation")) {
+        QString message;
+        const bool passed = PrintService::verifyAcrobatIsolation(arguments.at(2), &message);
+        qInfo().noquote() << message;
+        return passed ? 0 : 2;
+    }
+    if (arguments.size() == 2 && arguments.at(1) == QLatin1String("--verify-driver-isolation")) {
+        QString message;
+        const bool passed = PrintService::verifyDriverIsolation(&message);
+        qInfo().noquote() << message;
+        return passed ? 0 : 2;
+    }
+
+    if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--screenshot-light"))
+        settings.setValue(QLatin1String(SettingsKeys::DarkMode), false);
+    else if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--screenshot-dark"))
+        settings.setValue(QLatin1String(SettingsKeys::DarkMode), true);
+    settings.sync();
+
+    MainWindow window;
+    window.show();
+
+    if (arguments.size() == 3 && isScreenshotSwitch(arguments.at(1))) {
+        const QString output = arguments.at(2);
+        const int delay = arguments.at(1) == QLatin1String("--screenshot-advertisement") ? 6000 : 250;
+        QTimer::singleShot(delay, &window, [&window, output] {
+            const bool saved = window.grab().save(output, "PNG");
+            QCoreApplication::exit(saved ? 0 : 2);
+        });
+    } else if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--screenshot-add-dialog")) {
+        const QString output = arguments.at(2);
+        QTimer::singleShot(0, &window, [&window] {
+            QMetaObject::invokeMethod(&window, "addPrinterPreset", Qt::QueuedConnection);
+        });
+        QTimer::singleShot(500, &window, [output] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!dialog) {
+                QCoreApplication::exit(2);
+                return;
+            }
+            const bool saved = dialog->grab().save(output, "PNG");
+            dialog->reject();
+            QCoreApplication::exit(saved ? 0 : 2);
+        });
+    }
+
+    return QApplication::exec();
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "model/Records.h"
+#include "printers/PrinterStatusMonitor.h"
+
+#include <QFrame>
+#include <QString>
+
+#include <functional>
+
+class ElidedLabel;
+class QLabel;
+class QPushButton;
+
+// One printer preset on the panel: title, printer, sides, hotkey, copies stepper, edit and delete buttons
+// and a printer-status badge. A click or a dropped file is handed to the window through the callbacks.
+class PresetCard : public QFrame
+{
+public:
+    PresetCard(PrintPreset preset, QWidget *parent = nullptr);
+
+    void applyTheme(bool dark);
+    void setPrinterStatus(const PrinterStatusSnapshot &snapshot);
+    // The preset's printer name trimmed and case-folded; status results are matched by it.
+    QString printerKey() const;
+    void changeCopies(int delta);
+
+    const PrintPreset &currentPreset() const { return preset; }
+    const PrinterStatusSnapshot &printerStatus() const { return status; }
+
+    std::function<void(const PrintPreset &, const QString &)> onExecute;
+    std::function<void(const PrintPreset &)> onEdit;
+    std::function<void(const PrintPreset &)> onDelete;
+    std::function<void(const PrintPreset &, int)> onCopiesChanged;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void applyStatusTheme();
+
+    PrintPreset preset;
+    bool darkMode = false;
+    bool dragActive = false;
+    PrinterStatusSnapshot status;
+
+    ElidedLabel *titleLabel = nullptr;
+    QLabel *printerLabel = nullptr;
+    QLabel *duplexLabel = nullptr;
+    QLabel *statusBadge = nullptr;
+    QLabel *hotkeyLabel = nullptr;
+    QLabel *copiesLabel = nullptr;
+    QFrame *copiesControl = nullptr;
+    QPushButton *editButton = nullptr;
+    QPushButton *deleteButton = nullptr;
+    QPushButton *minusButton = nullptr;
+    QPushButton *plusButton = nullptr;
+};
+
+// The card's title: the preset's title without a trailing paper name, then " · " and the normalised paper
+// (A3..B6 cut to two characters); an empty title becomes "Single-sided Color" and the like.
+QString displayTitle(const PrintPreset &preset);

@@ -1,0 +1,184 @@
+// The execution of a preset: the foreground memory, the print worker and its completion, copies changes
+// from the cards and drops outside the cards.
+#include "ui/MainWindow.h"
+
+#include "app/I18n.h"
+#include "model/PresetParameters.h"
+#include "printing/PrintService.h"
+#include "ui/ForegroundWindowContext.h"
+#include "ui/PresetCard.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QUrl>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+
+namespace {
+
+struct PrintOutcome
+{
+    int result = PrintService::Failed;
+    QString message;
+    PrintService::JobDetails details;
+};
+
+// The first URL of the drag that is a local file of a printable kind.
+QString firstSupportedFile(const QMimeData *mime)
+{
+    if (!mime || !mime->hasUrls())
+        return QString();
+    const QList<QUrl> urls = mime->urls();
+    for (const QUrl &url : urls) {
+        if (url.isLocalFile() && PrintService::isSupportedFile(url.toLocalFile()))
+            return url.toLocalFile();
+    }
+    return QString();
+}
+
+}  // namespace
+
+void MainWindow::updateForegroundOfficeContext()
+{
+    const ForegroundWindowContext context = foregroundWindowContext();
+    if (context.ownWindow)
+        return;
+    lastProgId = context.progId;
+    const bool known = !context.progId.isEmpty();
+    lastWindowTitle = known ? context.windowTitle : QString();
+    lastProcessId = known ? context.processId : 0;
+}
+
+void MainWindow::executePreset(const PrintPreset &preset, const QString &droppedFile)
+{
+    if (printing) {
+        setStatus(I18n::text("A print job is already being submitted. Please wait…"), true);
+        return;
+    }
+    if (droppedFile.isEmpty() && lastProgId.isEmpty()) {
+        QMessageBox box(
+            QMessageBox::Information, I18n::text("Foreground app not supported"),
+            I18n::text("Ollavan Quick cannot identify the active document in this application.\n\n"
+                       "Drag the PDF, Word document, or image onto a printer preset to print it."),
+            QMessageBox::Ok, this);
+        box.exec();
+        setStatus(I18n::text("Use drag-and-drop for this application."), true);
+        return;
+    }
+
+    const QString progId = lastProgId;
+    const QString windowTitle = lastWindowTitle;
+    const quint32 processId = lastProcessId;
+    printing = true;
+
+    setStatus(I18n::text("Sending to %1…").arg(preset.printerName), false);
+    setCursor(Qt::BusyCursor);
+    setPrintingControlsEnabled(false);
+
+    auto *watcher = new QFutureWatcher<PrintOutcome>(this);
+    connect(
+        watcher, &QFutureWatcher<PrintOutcome>::finished, this,
+        [this, watcher, preset, droppedFile, windowTitle] {
+            const PrintOutcome outcome = watcher->result();
+            watcher->deleteLater();
+
+            printing = false;
+            unsetCursor();
+            setPrintingControlsEnabled(true);
+            setStatus(outcome.message, outcome.result != PrintService::Sent);
+
+            if (outcome.result != PrintService::Sent) {
+                QString text = outcome.message.trimmed();
+                if (text.isEmpty())
+                    text = I18n::text("The print job could not be started.");
+                if (droppedFile.isEmpty())
+                    text +=
+                        QStringLiteral("\n\n") +
+                        I18n::text(
+                            "For images or documents in an unsupported viewer, drag the file onto a printer "
+                            "preset.");
+                QMessageBox box(QMessageBox::Warning, QStringLiteral("Ollavan Quick"), text, QMessageBox::Ok,
+                                this);
+                box.exec();
+                return;
+            }
+
+            PrintHistoryEntry entry;
+            entry.createdAt = QDateTime::currentDateTime();
+            entry.jobName = outcome.details.jobName.trimmed();
+            if (entry.jobName.isEmpty())
+                entry.jobName = droppedFile.isEmpty() ? windowTitle : QFileInfo(droppedFile).fileName();
+            if (entry.jobName.isEmpty())
+                entry.jobName = QStringLiteral("Unnamed job");
+            entry.printerName = preset.printerName;
+            entry.parameters = presetParameters(preset);
+            entry.copies = preset.copies;
+            entry.pageCount = std::max(outcome.details.pageCount, 0);
+            entry.totalPages = entry.pageCount > 0 ? entry.pageCount * std::max(preset.copies, 1) : 0;
+
+            QString error;
+            if (!repository.addPrintHistory(entry, &error))
+                setStatus(I18n::text("Print submitted, but history could not be saved: %1").arg(error), true);
+        });
+
+    watcher->setFuture(QtConcurrent::run([preset, droppedFile, progId, windowTitle, processId] {
+        PrintOutcome outcome;
+        const PrintService service;
+        if (!droppedFile.isEmpty())
+            outcome.result = service.printFile(droppedFile, preset, &outcome.message, &outcome.details);
+        else
+            outcome.result = service.printActiveDocument(preset, progId, processId, windowTitle,
+                                                         &outcome.message, &outcome.details);
+        return outcome;
+    }));
+}
+
+void MainWindow::setPrintingControlsEnabled(bool enabled)
+{
+    for (PresetCard *card : std::as_const(cards))
+        card->setEnabled(enabled);
+    addPrinterButton->setEnabled(enabled);
+}
+
+void MainWindow::updateCopies(const PrintPreset &preset, int copies)
+{
+    PrintPreset changed = preset;
+    changed.copies = copies;
+    QString error;
+    if (repository.updatePreset(changed, &error))
+        setStatus(I18n::text("Copies set to %1").arg(copies), false);
+    else
+        setStatus(error, true);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!event->mimeData()->hasUrls() || cards.isEmpty())
+        return;
+    if (!firstSupportedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QList<PrintPreset> presets = repository.presets();
+    if (presets.isEmpty())
+        return;
+    const QString path = firstSupportedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    const auto first =
+        std::min_element(presets.cbegin(), presets.cend(), [](const PrintPreset &a, const PrintPreset &b) {
+            return a.sortOrder < b.sortOrder;
+        });
+    executePreset(*first, path);
+    event->acceptProposedAction();
+}

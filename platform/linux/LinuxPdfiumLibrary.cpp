@@ -1,0 +1,10 @@
+#include "platform/PdfiumLibrary.h"
+
+namespace platform {
+
+QString pdfiumLibraryFileName()
+{
+    return QStringLiteral("libpdfium.so");
+}
+
+}  // namespace platform

@@ -8,32 +8,33 @@ namespace platform {
 
 // DEVMODE dmFields bits and field values the program reads and writes.
 namespace devmode {
-constexpr quint32 FieldPaperSize = 0x2;       // DM_PAPERSIZE
-constexpr quint32 FieldPaperLength = 0x4;     // DM_PAPERLENGTH
-constexpr quint32 FieldPaperWidth = 0x8;      // DM_PAPERWIDTH
-constexpr quint32 FieldCopies = 0x100;        // DM_COPIES
-constexpr quint32 FieldColor = 0x800;         // DM_COLOR
-constexpr quint32 FieldDuplex = 0x1000;       // DM_DUPLEX
-constexpr quint32 FieldFormName = 0x10000;    // DM_FORMNAME
-constexpr qint16 ColorMonochrome = 1;         // DMCOLOR_MONOCHROME
-constexpr qint16 ColorColor = 2;              // DMCOLOR_COLOR
-constexpr qint16 DuplexSimplex = 1;           // DMDUP_SIMPLEX
-constexpr qint16 DuplexVertical = 2;          // DMDUP_VERTICAL (long edge)
-constexpr qint16 DuplexHorizontal = 3;        // DMDUP_HORIZONTAL (short edge)
-constexpr qint16 PaperLetter = 1;             // DMPAPER_LETTER
-constexpr qint16 PaperLegal = 5;              // DMPAPER_LEGAL
-constexpr qint16 PaperExecutive = 7;          // DMPAPER_EXECUTIVE
-constexpr qint16 PaperA3 = 8;                 // DMPAPER_A3
-constexpr qint16 PaperA4 = 9;                 // DMPAPER_A4
-constexpr qint16 PaperA5 = 11;                // DMPAPER_A5
-constexpr qint16 PaperB4 = 12;                // DMPAPER_B4 (JIS)
-constexpr qint16 PaperB5 = 13;                // DMPAPER_B5 (JIS)
-constexpr qint16 PaperA6 = 70;                // DMPAPER_A6
-constexpr qint16 PaperB6 = 88;                // DMPAPER_B6_JIS
-constexpr qint16 PaperUser = 256;             // DMPAPER_USER (custom size in dmPaperWidth/dmPaperLength)
-constexpr int NameLength = 32;                // CCHDEVICENAME, CCHFORMNAME
+constexpr quint32 FieldPaperSize = 0x2;     // DM_PAPERSIZE
+constexpr quint32 FieldPaperLength = 0x4;   // DM_PAPERLENGTH
+constexpr quint32 FieldPaperWidth = 0x8;    // DM_PAPERWIDTH
+constexpr quint32 FieldCopies = 0x100;      // DM_COPIES
+constexpr quint32 FieldColor = 0x800;       // DM_COLOR
+constexpr quint32 FieldDuplex = 0x1000;     // DM_DUPLEX
+constexpr quint32 FieldFormName = 0x10000;  // DM_FORMNAME
+constexpr qint16 ColorMonochrome = 1;       // DMCOLOR_MONOCHROME
+constexpr qint16 ColorColor = 2;            // DMCOLOR_COLOR
+constexpr qint16 DuplexSimplex = 1;         // DMDUP_SIMPLEX
+constexpr qint16 DuplexVertical = 2;        // DMDUP_VERTICAL (long edge)
+constexpr qint16 DuplexHorizontal = 3;      // DMDUP_HORIZONTAL (short edge)
+constexpr qint16 PaperLetter = 1;           // DMPAPER_LETTER
+constexpr qint16 PaperLegal = 5;            // DMPAPER_LEGAL
+constexpr qint16 PaperExecutive = 7;        // DMPAPER_EXECUTIVE
+constexpr qint16 PaperA3 = 8;               // DMPAPER_A3
+constexpr qint16 PaperA4 = 9;               // DMPAPER_A4
+constexpr qint16 PaperA5 = 11;              // DMPAPER_A5
+constexpr qint16 PaperB4 = 12;              // DMPAPER_B4 (JIS)
+constexpr qint16 PaperB5 = 13;              // DMPAPER_B5 (JIS)
+constexpr qint16 PaperA6 = 70;              // DMPAPER_A6
+constexpr qint16 PaperB6 = 88;              // DMPAPER_B6_JIS
+constexpr qint16 PaperUser = 256;           // DMPAPER_USER (custom size in dmPaperWidth/dmPaperLength)
+constexpr int NameLength = 32;              // CCHDEVICENAME, CCHFORMNAME
 
-// Byte offsets of the fields in the DEVMODEW layout (little-endian, UTF-16 names); `Size` is sizeof(DEVMODEW).
+// Byte offsets of the fields in the DEVMODEW layout (little-endian, UTF-16 names); `Size` is
+// sizeof(DEVMODEW).
 constexpr int OffsetDeviceName = 0;
 constexpr int OffsetSpecVersion = 64;
 constexpr int OffsetDriverVersion = 66;
@@ -81,7 +82,7 @@ public:
     void setPaperSize(qint16 code);
     qint16 paperLength() const;  // tenths of a millimetre
     void setPaperLength(qint16 tenthsOfMillimetre);
-    qint16 paperWidth() const;   // tenths of a millimetre
+    qint16 paperWidth() const;  // tenths of a millimetre
     void setPaperWidth(qint16 tenthsOfMillimetre);
     qint16 copies() const;
     void setCopies(qint16 copies);

@@ -20,8 +20,8 @@ struct ShellExecuteRequest
 };
 
 // The desktop shell: documents handed to their registered handlers and document properties.
-// Windows: ShellExecuteExW and the property system (IShellItem2). Linux: LibreOffice's soffice prints Word and
-// WPS documents; PDF page counts come from the file.
+// Windows: ShellExecuteExW and the property system (IShellItem2). Linux: LibreOffice's soffice prints Word
+// and WPS documents; PDF page counts come from the file.
 class Shell
 {
 public:

@@ -57,16 +57,18 @@ public:
 
     // GetPrinterW at `level` (8 or 9) with no buffer: the bytes needed; 0 on failure.
     virtual quint32 printerInfoSize(PrinterHandle printer, quint32 level) = 0;
-    // GetPrinterW at `level` into a zeroed buffer of `bufferSize` bytes. False when the call fails. On success
-    // *devMode receives a copy of the structure's pDevMode (exactly dmSize plus dmDriverExtra bytes), or a null
-    // byte array when pDevMode is null.
-    virtual bool printerDevMode(PrinterHandle printer, quint32 level, quint32 bufferSize, QByteArray *devMode) = 0;
+    // GetPrinterW at `level` into a zeroed buffer of `bufferSize` bytes. False when the call fails. On
+    // success *devMode receives a copy of the structure's pDevMode (exactly dmSize plus dmDriverExtra bytes),
+    // or a null byte array when pDevMode is null.
+    virtual bool printerDevMode(PrinterHandle printer, quint32 level, quint32 bufferSize,
+                                QByteArray *devMode) = 0;
     // SetPrinterW at level 9 with a PRINTER_INFO_9 pointing at `devMode`, command 0.
     virtual bool setPrinterDevMode(PrinterHandle printer, quint32 level, const QByteArray &devMode) = 0;
 
     // DocumentPropertiesW(parent's window, printer, printerName, output, input, mode). `output` must be at
     // least the size answered by mode 0; `output` and `input` may be the same array. Answers the size for
-    // mode 0, 1 (IDOK) on success, 2 (IDCANCEL) when the user cancelled a dialog, a negative value on failure.
+    // mode 0, 1 (IDOK) on success, 2 (IDCANCEL) when the user cancelled a dialog, a negative value on
+    // failure.
     virtual int documentProperties(QWidget *parent, PrinterHandle printer, const QString &printerName,
                                    QByteArray *output, const QByteArray *input, quint32 mode) = 0;
 

@@ -28,7 +28,8 @@ public:
     PrinterSettingsScope &operator=(PrinterSettingsScope &&) = delete;
 
     // Switches the default printer and its per-user settings to the preset. On failure returns false and
-    // stores a translated message in *error (when given); the destructor undoes whatever was already switched.
+    // stores a translated message in *error (when given); the destructor undoes whatever was already
+    // switched.
     bool apply(const PrintPreset &preset, QString *error = nullptr);
 
 private:
@@ -40,8 +41,8 @@ private:
 // Serialises every switch of the default printer and its settings in the process.
 extern QMutex printerSettingsMutex;
 
-// Paper name to a Windows DMPAPER code: trimmed, upper case, first matching prefix of A3 A4 A5 A6 B4 B5 LETTER
-// LEGAL; anything else is A4 (9).
+// Paper name to a Windows DMPAPER code: trimmed, upper case, first matching prefix of A3 A4 A5 A6 B4 B5
+// LETTER LEGAL; anything else is A4 (9).
 int paperCodeForName(const QString &name);
 // Paper name to a page size with the same rules; anything unknown is A4.
 QPageSize pageSizeForName(const QString &name);

@@ -1,0 +1,38 @@
+#include "platform/SystemTexts.h"
+
+#include <cstring>
+
+namespace platform {
+namespace {
+
+struct TextVariant
+{
+    const char *windows;
+    const char *linux;
+};
+
+// Each Linux wording is a key of the translation table.
+constexpr TextVariant variants[] = {
+    {"Unable to apply printer settings (Windows error %1)",
+     "Unable to apply printer settings (CUPS error %1)"},
+    {"Unable to open printer \"%1\" (Windows error %2)", "Unable to open printer \"%1\" (CUPS error %2)"},
+    {"Unable to save printer driver properties (Windows error %1)",
+     "Unable to save printer driver properties (CUPS error %1)"},
+    {"No Windows default printer is configured.", "No CUPS default printer is configured."},
+    {"The Windows default printer could not be read.", "The CUPS default printer could not be read."},
+};
+
+}  // namespace
+
+const char *systemText(const char *windowsWording)
+{
+    if (!windowsWording)
+        return windowsWording;
+    for (const TextVariant &variant : variants) {
+        if (std::strcmp(variant.windows, windowsWording) == 0)
+            return variant.linux;
+    }
+    return windowsWording;
+}
+
+}  // namespace platform

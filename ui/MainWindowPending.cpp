@@ -16,55 +16,6 @@ void MainWindow::addPrinterPreset() {}
 void MainWindow::editPreset(const PrintPreset &) {}
 void MainWindow::deletePreset(const PrintPreset &) {}
 
-// --- Global hotkeys and tray ---
-void MainWindow::registerPresetHotkeys() {}
-void MainWindow::unregisterPresetHotkeys() {}
-void MainWindow::setupTrayIcon() {}
-void MainWindow::hideToTray() {}
-void MainWindow::restoreFromTray() {}
-void MainWindow::exitFromTray() {}
-void MainWindow::retranslateTray() {}
-void MainWindow::closeEvent(QCloseEvent *event)
-{
-    QWidget::closeEvent(event);
-}
-bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
-{
-    return QWidget::nativeEvent(eventType, message, result);
-}
-
-// --- Edge docking ---
-void MainWindow::showDockMenu() {}
-void MainWindow::setDockEdge(const QString &edge, bool)
-{
-    dockEdge = edge;
-}
-QRect MainWindow::dockScreenGeometry() const
-{
-    return QRect();
-}
-QPoint MainWindow::expandedDockPosition() const
-{
-    return pos();
-}
-void MainWindow::updateDockButton() {}
-void MainWindow::animateDockTo(const QPoint &, bool) {}
-void MainWindow::expandDockedWindow() {}
-void MainWindow::collapseDockedWindow() {}
-void MainWindow::restoreDockState() {}
-void MainWindow::enterEvent(QEnterEvent *event)
-{
-    QWidget::enterEvent(event);
-}
-void MainWindow::leaveEvent(QEvent *event)
-{
-    QWidget::leaveEvent(event);
-}
-void MainWindow::moveEvent(QMoveEvent *event)
-{
-    QWidget::moveEvent(event);
-}
-
 // --- Print history dialog ---
 void MainWindow::showPrintHistory() {}
 

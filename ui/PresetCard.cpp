@@ -39,32 +39,32 @@ struct BadgeColors
     const char *border;
 };
 
-// Light and dark badge colours by status level (0 Checking ... 6 Unknown).
+// Light and dark badge colours by status level.
 bool badgeColors(int level, bool dark, BadgeColors *colors)
 {
     switch (level) {
-    case 0:  // Checking
-    case 6:  // Unknown
+    case int(PrinterStatusLevel::Checking):
+    case int(PrinterStatusLevel::Unknown):
         *colors = dark ? BadgeColors{"#c4b5fd", "#29243d", "#5f548e"}
                        : BadgeColors{"#6d5bd0", "#f5f3ff", "#c4b5fd"};
         return true;
-    case 1:  // Ready
+    case int(PrinterStatusLevel::Ready):
         *colors = dark ? BadgeColors{"#86efac", "#173323", "#2f6f48"}
                        : BadgeColors{"#15803d", "#f0fdf4", "#86efac"};
         return true;
-    case 2:  // Printing
+    case int(PrinterStatusLevel::Printing):
         *colors = dark ? BadgeColors{"#93c5fd", "#172a40", "#315f91"}
                        : BadgeColors{"#1d4ed8", "#eff6ff", "#93c5fd"};
         return true;
-    case 3:  // Attention
+    case int(PrinterStatusLevel::Attention):
         *colors = dark ? BadgeColors{"#fcd34d", "#392d12", "#80621f"}
                        : BadgeColors{"#b45309", "#fffbeb", "#fcd34d"};
         return true;
-    case 4:  // Critical
+    case int(PrinterStatusLevel::Critical):
         *colors = dark ? BadgeColors{"#fca5a5", "#3b1e1e", "#843b3b"}
                        : BadgeColors{"#b91c1c", "#fef2f2", "#fca5a5"};
         return true;
-    case 5:  // Offline
+    case int(PrinterStatusLevel::Offline):
         *colors = dark ? BadgeColors{"#aeb6c1", "#292d31", "#555d67"}
                        : BadgeColors{"#667085", "#f2f4f7", "#cbd0d8"};
         return true;
@@ -216,7 +216,7 @@ PresetCard::PresetCard(PrintPreset presetValue, QWidget *parent)
     connect(plusButton, &QPushButton::clicked, this, [this] { changeCopies(+1); });
 
     PrinterStatusSnapshot checking;
-    checking.level = 0;
+    checking.level = int(PrinterStatusLevel::Checking);
     checking.text = I18n::text("Checking");
     checking.detail = I18n::text("Reading printer status");
     setPrinterStatus(checking);
@@ -298,13 +298,13 @@ void PresetCard::setPrinterStatus(const PrinterStatusSnapshot &snapshot)
     status = snapshot;
     QString word;
     switch (status.level) {
-    case 5:
+    case int(PrinterStatusLevel::Offline):
         word = I18n::text("Offline");
         break;
-    case 3:
+    case int(PrinterStatusLevel::Attention):
         word = I18n::text("Attention");
         break;
-    case 4:
+    case int(PrinterStatusLevel::Critical):
         word = I18n::text("Critical");
         break;
     default:

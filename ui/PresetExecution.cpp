@@ -3,16 +3,14 @@
 #include "ui/MainWindow.h"
 
 #include "app/I18n.h"
-#include "model/PresetParameters.h"
+#include "printing/JobHistory.h"
 #include "printing/PrintService.h"
 #include "ui/ForegroundWindowContext.h"
 #include "ui/PresetCard.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QFutureWatcher>
 #include <QMessageBox>
 #include <QMimeData>
@@ -84,50 +82,31 @@ void MainWindow::executePreset(const PrintPreset &preset, const QString &dropped
     setPrintingControlsEnabled(false);
 
     auto *watcher = new QFutureWatcher<PrintOutcome>(this);
-    connect(
-        watcher, &QFutureWatcher<PrintOutcome>::finished, this,
-        [this, watcher, preset, droppedFile, windowTitle] {
-            const PrintOutcome outcome = watcher->result();
-            watcher->deleteLater();
+    connect(watcher, &QFutureWatcher<PrintOutcome>::finished, this,
+            [this, watcher, preset, droppedFile, windowTitle] {
+                const PrintOutcome outcome = watcher->result();
+                watcher->deleteLater();
 
-            printing = false;
-            unsetCursor();
-            setPrintingControlsEnabled(true);
-            setStatus(outcome.message, outcome.result != PrintService::Sent);
+                printing = false;
+                unsetCursor();
+                setPrintingControlsEnabled(true);
+                setStatus(outcome.message, outcome.result != PrintService::Sent);
 
-            if (outcome.result != PrintService::Sent) {
-                QString text = outcome.message.trimmed();
-                if (text.isEmpty())
-                    text = I18n::text("The print job could not be started.");
-                if (droppedFile.isEmpty())
-                    text +=
-                        QStringLiteral("\n\n") +
-                        I18n::text(
-                            "For images or documents in an unsupported viewer, drag the file onto a printer "
-                            "preset.");
-                QMessageBox box(QMessageBox::Warning, QStringLiteral("Ollavan Quick"), text, QMessageBox::Ok,
-                                this);
-                box.exec();
-                return;
-            }
+                if (outcome.result != PrintService::Sent) {
+                    QMessageBox box(QMessageBox::Warning, QStringLiteral("Ollavan Quick"),
+                                    jobFailureText(outcome.message, droppedFile.isEmpty()), QMessageBox::Ok,
+                                    this);
+                    box.exec();
+                    return;
+                }
 
-            PrintHistoryEntry entry;
-            entry.createdAt = QDateTime::currentDateTime();
-            entry.jobName = outcome.details.jobName.trimmed();
-            if (entry.jobName.isEmpty())
-                entry.jobName = droppedFile.isEmpty() ? windowTitle : QFileInfo(droppedFile).fileName();
-            if (entry.jobName.isEmpty())
-                entry.jobName = QStringLiteral("Unnamed job");
-            entry.printerName = preset.printerName;
-            entry.parameters = presetParameters(preset);
-            entry.copies = preset.copies;
-            entry.pageCount = std::max(outcome.details.pageCount, 0);
-            entry.totalPages = entry.pageCount > 0 ? entry.pageCount * std::max(preset.copies, 1) : 0;
-
-            QString error;
-            if (!repository.addPrintHistory(entry, &error))
-                setStatus(I18n::text("Print submitted, but history could not be saved: %1").arg(error), true);
-        });
+                const PrintHistoryEntry entry =
+                    historyEntryForJob(preset, outcome.details, droppedFile, windowTitle);
+                QString error;
+                if (!repository.addPrintHistory(entry, &error))
+                    setStatus(I18n::text("Print submitted, but history could not be saved: %1").arg(error),
+                              true);
+            });
 
     watcher->setFuture(QtConcurrent::run([preset, droppedFile, progId, windowTitle, processId] {
         PrintOutcome outcome;

@@ -1,0 +1,181 @@
+#include "printers/PrinterStatusMonitor.h"
+
+#include "app/I18n.h"
+#include "platform/PrinterQueue.h"
+#include "printers/SnmpClient.h"
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <climits>
+#include <cmath>
+
+namespace {
+
+namespace bits = platform::printer_status;
+
+struct WindowsPrinterInfo
+{
+    bool found = false;
+    quint32 status = 0;
+    QString portName;
+};
+
+WindowsPrinterInfo windowsPrinterInfo(const QString &printerName)
+{
+    const platform::PrinterQueueInfo queue = platform::printerQueue().queueInfo(printerName);
+    WindowsPrinterInfo info;
+    info.found = queue.found;
+    if (info.found) {
+        info.status = queue.status;
+        info.portName = queue.portName;
+    }
+    return info;
+}
+
+PrinterStatusSnapshot makeSnapshot(PrinterStatusLevel level, const char *text, const QString &detail)
+{
+    PrinterStatusSnapshot snapshot;
+    snapshot.level = int(level);
+    snapshot.text = I18n::text(text);
+    snapshot.detail = detail;
+    return snapshot;
+}
+
+PrinterStatusSnapshot fromWindowsStatus(const WindowsPrinterInfo &info)
+{
+    const platform::PrinterQueue &queue = platform::printerQueue();
+    const QString queueStatus = I18n::text(queue.wording(platform::QueueWording::QueueStatus));
+    const quint32 status = info.status;
+    if (!info.found)
+        return makeSnapshot(PrinterStatusLevel::Offline, "Not installed",
+                            I18n::text(queue.wording(platform::QueueWording::NotInstalled)));
+    if (status & (bits::Offline | bits::NotAvailable | bits::ServerUnknown))
+        return makeSnapshot(PrinterStatusLevel::Offline, "Offline",
+                            I18n::text(queue.wording(platform::QueueWording::Offline)));
+    if (status & bits::PaperJam)
+        return makeSnapshot(PrinterStatusLevel::Critical, "Paper jam", queueStatus);
+    if (status & (bits::PaperOut | bits::PaperProblem))
+        return makeSnapshot(PrinterStatusLevel::Critical, "Out of paper", queueStatus);
+    if (status & bits::DoorOpen)
+        return makeSnapshot(PrinterStatusLevel::Attention, "Cover open", queueStatus);
+    if (status & bits::NoToner)
+        return makeSnapshot(PrinterStatusLevel::Critical, "Out of toner", queueStatus);
+    if (status & bits::TonerLow)
+        return makeSnapshot(PrinterStatusLevel::Attention, "Low toner", queueStatus);
+    if (status & (bits::Error | bits::UserIntervention | bits::OutOfMemory))
+        return makeSnapshot(PrinterStatusLevel::Critical, "Error", queueStatus);
+    if (status & bits::Paused)
+        return makeSnapshot(PrinterStatusLevel::Attention, "Paused", queueStatus);
+    if (status & (bits::Busy | bits::Printing | bits::Processing))
+        return makeSnapshot(PrinterStatusLevel::Printing, "Printing", queueStatus);
+    return makeSnapshot(PrinterStatusLevel::Ready, "Ready", queueStatus);
+}
+
+QString hostForPort(const QString &portName)
+{
+    const QString recorded = platform::printerQueue().portHost(portName);
+    if (!recorded.isEmpty())
+        return recorded;
+
+    static const QRegularExpression ipv4(QStringLiteral("(\\d{1,3}(?:\\.\\d{1,3}){3})"));
+    QString name = portName.trimmed();
+    if (name.startsWith(QLatin1String("IP_"), Qt::CaseInsensitive))
+        name.remove(0, 3);
+    const QRegularExpressionMatch match = ipv4.match(name);
+    if (!match.hasMatch())
+        return {};
+    const QString captured = match.captured(1);
+    return QHostAddress().setAddress(captured) ? captured : QString();
+}
+
+int number(const snmp::ValueMap &values, const QString &oid, int fallback)
+{
+    const auto found = values.constFind(oid);
+    if (found == values.constEnd())
+        return fallback;
+    bool ok = false;
+    const qlonglong value = found.value().toLongLong(&ok);
+    if (!ok || value < INT_MIN || value > INT_MAX)
+        return fallback;
+    return int(value);
+}
+
+}  // namespace
+
+PrinterStatusSnapshot PrinterStatusMonitor::check(const QString &printerName)
+{
+    static const QString hrStatus = QStringLiteral("1.3.6.1.2.1.25.3.2.1.5.1");
+    static const QString printerStatus = QStringLiteral("1.3.6.1.2.1.25.3.5.1.1.1");
+    static const QString errorsOid = QStringLiteral("1.3.6.1.2.1.25.3.5.1.2.1");
+    static const QString tonerLevel = QStringLiteral("1.3.6.1.2.1.43.11.1.1.9.1.1");
+    static const QString tonerMax = QStringLiteral("1.3.6.1.2.1.43.11.1.1.8.1.1");
+
+    const WindowsPrinterInfo info = windowsPrinterInfo(printerName);
+    PrinterStatusSnapshot snapshot = fromWindowsStatus(info);
+    if (!info.found)
+        return snapshot;
+    const QString host = hostForPort(info.portName);
+    if (host.isEmpty())
+        return snapshot;
+
+    snapshot.host = host;
+    const snmp::ValueMap values =
+        snmp::queryPrinterOids(host, QStringList{hrStatus, printerStatus, errorsOid, tonerLevel, tonerMax});
+    if (values.isEmpty()) {
+        if (snapshot.level == int(PrinterStatusLevel::Ready)) {
+            snapshot.level = int(PrinterStatusLevel::Unknown);
+            snapshot.text = I18n::text("Unknown");
+            snapshot.detail =
+                I18n::text(platform::printerQueue().wording(platform::QueueWording::SnmpSilent)).arg(host);
+        }
+        return snapshot;
+    }
+
+    const QByteArray errorBytes = values.value(errorsOid).toByteArray();
+    const quint8 errors = errorBytes.isEmpty() ? 0 : quint8(errorBytes.at(0));
+    const int deviceStatus = number(values, hrStatus, -1);
+    const int printerState = number(values, printerStatus, -1);
+    const int level = number(values, tonerLevel, -1);
+    const int maximum = number(values, tonerMax, -1);
+
+    snapshot.tonerPercent = -1;
+    if (level >= 0) {
+        if (maximum >= 1)
+            snapshot.tonerPercent =
+                qBound(0, int(std::floor(double(level) / double(maximum) * 100.0 + 0.5)), 100);
+        else
+            snapshot.tonerPercent = qMin(level, 100);
+    }
+    snapshot.detail = I18n::text("Live SNMP status · %1").arg(host);
+    if (snapshot.tonerPercent >= 0)
+        snapshot.detail += QStringLiteral(" · Toner %1%").arg(snapshot.tonerPercent);
+
+    struct Row
+    {
+        bool matches;
+        PrinterStatusLevel level;
+        const char *text;
+    };
+    const Row rows[] = {
+        {bool(errors & 0x04), PrinterStatusLevel::Critical, "Paper jam"},
+        {bool(errors & 0x40), PrinterStatusLevel::Critical, "Out of paper"},
+        {bool(errors & 0x10), PrinterStatusLevel::Critical, "Out of toner"},
+        {bool(errors & 0x08), PrinterStatusLevel::Attention, "Cover open"},
+        {bool(errors & 0x01), PrinterStatusLevel::Attention, "Maintenance required"},
+        {bool(errors & 0x80), PrinterStatusLevel::Attention, "Low paper"},
+        {deviceStatus == 5, PrinterStatusLevel::Critical, "Stopped"},
+        {printerState != 4, PrinterStatusLevel::Ready, "Ready"},
+        {true, PrinterStatusLevel::Printing, "Printing"},
+    };
+    for (const Row &row : rows) {
+        if (row.matches) {
+            snapshot.level = int(row.level);
+            snapshot.text = I18n::text(row.text);
+            break;
+        }
+    }
+    return snapshot;
+}

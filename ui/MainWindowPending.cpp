@@ -16,13 +16,5 @@ void MainWindow::addPrinterPreset() {}
 void MainWindow::editPreset(const PrintPreset &) {}
 void MainWindow::deletePreset(const PrintPreset &) {}
 
-// --- Print history dialog ---
-void MainWindow::showPrintHistory() {}
-
 // --- Printer status refresh ---
 void MainWindow::refreshPrinterStatuses() {}
-
-// --- Language menu and compatibility notice ---
-void MainWindow::showLanguageMenu() {}
-void MainWindow::setLanguage(const QString &) {}
-void MainWindow::showCompatibilityNotice() {}

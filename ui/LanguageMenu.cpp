@@ -1,0 +1,64 @@
+// The main window's language menu, the run-time language switch and the one-time compatibility notice.
+#include "app/I18n.h"
+#include "app/SettingsKeys.h"
+#include "ui/MainWindow.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+
+void MainWindow::showLanguageMenu()
+{
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("languageMenu"));
+    const QString current = I18n::language();
+    for (const AppLanguage &language : I18n::languages()) {
+        QAction *action = menu.addAction(language.nativeName);
+        action->setCheckable(true);
+        action->setData(language.code);
+        action->setChecked(language.code == current);
+    }
+    QAction *chosen = menu.exec(languageButton->mapToGlobal(QPoint(0, languageButton->height())));
+    if (chosen)
+        setLanguage(chosen->data().toString());
+}
+
+void MainWindow::setLanguage(const QString &code)
+{
+    if (code == I18n::language())
+        return;
+    I18n::setLanguage(code);
+    QSettings().setValue(QLatin1String(SettingsKeys::Language), I18n::language());
+    retranslateUi();
+    rebuildPresetButtons();
+    setStatus(QString(), false);
+}
+
+void MainWindow::showCompatibilityNotice()
+{
+    const QStringList arguments = QCoreApplication::arguments();
+    for (const QString &argument : arguments) {
+        if (argument.startsWith(QLatin1String("--screenshot")))
+            return;
+    }
+    if (QSettings().value(QLatin1String(SettingsKeys::CompatibilityNoticeShown), false).toBool())
+        return;
+
+    QMessageBox box(
+        QMessageBox::Information, I18n::text("Ollavan Quick compatibility"),
+        I18n::text("Ollavan Quick works with the Windows printing applications installed on your computer."),
+        QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("compatibilityNotice"));
+    box.setInformativeText(I18n::text(
+        "PDF quick printing uses the built-in PDF engine when Adobe Acrobat or Reader is unavailable.\n"
+        "Word quick printing requires Microsoft Office with Word installed.\n\n"
+        "Microsoft Word is not included with Ollavan Quick."));
+    auto *doNotShowAgain = new QCheckBox(I18n::text("Do not show this again"), &box);
+    box.setCheckBox(doNotShowAgain);
+    box.exec();
+    if (doNotShowAgain->isChecked())
+        QSettings().setValue(QLatin1String(SettingsKeys::CompatibilityNoticeShown), true);
+}

@@ -148,7 +148,8 @@ int PrintService::printImageFile(const QString &imagePath, const PrintPreset &pr
         printer.setPageOrientation(image.width() > image.height() ? QPageLayout::Landscape
                                                                   : QPageLayout::Portrait);
     }
-    if (!printer.isValid())
+    // Qt turns a printer it does not know into a PDF writer without a file: that is no printer either.
+    if (!printer.isValid() || printer.outputFormat() != QPrinter::NativeFormat)
         return finish(Failed, I18n::text("Printer unavailable: %1").arg(preset.printerName));
     platform::printJobOptions().prepare(printer, preset.useDriverSettings);
 

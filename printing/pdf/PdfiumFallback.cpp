@@ -401,7 +401,8 @@ bool PdfiumFallback::printDocument(const QString &filePath, const PrintPreset &p
             printer.setDuplex(QPrinter::DuplexLongSide);
     }
     configurePrinterPage(printer, preset, firstWidth, firstHeight);
-    if (!printer.isValid())
+    // Qt turns a printer it does not know into a PDF writer without a file: that is no printer either.
+    if (!printer.isValid() || printer.outputFormat() != QPrinter::NativeFormat)
         return setError(error, QStringLiteral("printer unavailable: %1").arg(preset.printerName));
     platform::printJobOptions().prepare(printer, preset.useDriverSettings);
 

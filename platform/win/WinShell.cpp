@@ -3,10 +3,11 @@
 
 #include <QFileInfo>
 
+#include <windows.h>
+
 #include <propsys.h>
 #include <shellapi.h>
 #include <shobjidl.h>
-#include <windows.h>
 
 #include <string>
 

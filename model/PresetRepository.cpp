@@ -74,6 +74,16 @@ void storeError(QString *errorText, const QSqlError &error)
     }
 }
 
+// A query on a connection that failed to open is refused before it reaches the driver and carries no error
+// of its own; the connection's error (why it could not be opened) is the one to report then.
+void storeError(QString *errorText, const QSqlQuery &query, const QSqlDatabase &database)
+{
+    const QSqlError queryError = query.lastError();
+    storeError(errorText, queryError.type() != QSqlError::NoError || !database.isValid()
+                              ? queryError
+                              : database.lastError());
+}
+
 }  // namespace
 
 PresetRepository::PresetRepository(const QString &databasePath)
@@ -122,7 +132,7 @@ bool PresetRepository::createSchema(QString *errorText)
     for (const char *statement : {CreatePresetsStatement, CreateHistoryStatement}) {
         QSqlQuery query(m_database);
         if (!query.exec(QString::fromLatin1(statement))) {
-            storeError(errorText, query.lastError());
+            storeError(errorText, query, m_database);
             return false;
         }
     }
@@ -135,7 +145,7 @@ bool PresetRepository::migrateSchema(QString *errorText)
     {
         QSqlQuery pragma(m_database);
         if (!pragma.exec(QStringLiteral("PRAGMA table_info(print_presets)"))) {
-            storeError(errorText, pragma.lastError());
+            storeError(errorText, pragma, m_database);
             return false;
         }
         while (pragma.next()) {
@@ -148,7 +158,7 @@ bool PresetRepository::migrateSchema(QString *errorText)
         }
         QSqlQuery alter(m_database);
         if (!alter.exec(QString::fromLatin1(column.statement))) {
-            storeError(errorText, alter.lastError());
+            storeError(errorText, alter, m_database);
             return false;
         }
     }
@@ -160,7 +170,7 @@ bool PresetRepository::removeLegacyDefaults(QString *errorText)
     {
         QSqlQuery create(m_database);
         if (!create.exec(QString::fromLatin1(CreateMetaStatement))) {
-            storeError(errorText, create.lastError());
+            storeError(errorText, create, m_database);
             return false;
         }
     }
@@ -169,7 +179,7 @@ bool PresetRepository::removeLegacyDefaults(QString *errorText)
         if (!select.prepare(
                 QStringLiteral("SELECT value FROM app_meta WHERE key='legacy_defaults_removed_v1'")) ||
             !select.exec()) {
-            storeError(errorText, select.lastError());
+            storeError(errorText, select, m_database);
             return false;
         }
         if (select.next()) {
@@ -202,7 +212,7 @@ QList<PrintPreset> PresetRepository::presets(QString *errorText) const
             QStringLiteral("SELECT id,title,color_mode,duplex_mode,paper_size,printer_name,background_color,"
                            "sort_order,duplex_edge,copies,use_driver_settings,hotkey FROM print_presets "
                            "ORDER BY sort_order"))) {
-        storeError(errorText, query.lastError());
+        storeError(errorText, query, m_database);
         return {};
     }
     while (query.next()) {
@@ -230,7 +240,7 @@ bool PresetRepository::addPreset(PrintPreset preset, QString *errorText)
         QSqlQuery next(m_database);
         if (!next.exec(QStringLiteral("SELECT COALESCE(MAX(sort_order),-1)+1 FROM print_presets")) ||
             !next.next()) {
-            storeError(errorText, next.lastError());
+            storeError(errorText, next, m_database);
             return false;
         }
         preset.sortOrder = next.value(0).toInt();
@@ -239,7 +249,7 @@ bool PresetRepository::addPreset(PrintPreset preset, QString *errorText)
     if (!insert.prepare(QStringLiteral("INSERT INTO print_presets(title,color_mode,duplex_mode,paper_size,"
                                        "printer_name,background_color,sort_order,duplex_edge,copies,"
                                        "use_driver_settings,hotkey) VALUES(?,?,?,?,?,?,?,?,?,?,?)"))) {
-        storeError(errorText, insert.lastError());
+        storeError(errorText, insert, m_database);
         return false;
     }
     insert.addBindValue(text(preset.title));
@@ -254,7 +264,7 @@ bool PresetRepository::addPreset(PrintPreset preset, QString *errorText)
     insert.addBindValue(preset.useDriverSettings);
     insert.addBindValue(text(preset.hotkey));
     if (!insert.exec()) {
-        storeError(errorText, insert.lastError());
+        storeError(errorText, insert, m_database);
         return false;
     }
     return true;
@@ -267,7 +277,7 @@ bool PresetRepository::updatePreset(const PrintPreset &preset, QString *errorTex
             QStringLiteral("UPDATE print_presets SET title=?,color_mode=?,duplex_mode=?,paper_size=?,"
                            "printer_name=?,background_color=?,duplex_edge=?,copies=?,"
                            "use_driver_settings=?,hotkey=? WHERE id=?"))) {
-        storeError(errorText, update.lastError());
+        storeError(errorText, update, m_database);
         return false;
     }
     update.addBindValue(text(preset.title));
@@ -282,7 +292,7 @@ bool PresetRepository::updatePreset(const PrintPreset &preset, QString *errorTex
     update.addBindValue(text(preset.hotkey));
     update.addBindValue(preset.id);
     if (!update.exec()) {
-        storeError(errorText, update.lastError());
+        storeError(errorText, update, m_database);
         return false;
     }
     return true;
@@ -292,12 +302,12 @@ bool PresetRepository::deletePreset(int presetId, QString *errorText)
 {
     QSqlQuery remove(m_database);
     if (!remove.prepare(QStringLiteral("DELETE FROM print_presets WHERE id=?"))) {
-        storeError(errorText, remove.lastError());
+        storeError(errorText, remove, m_database);
         return false;
     }
     remove.addBindValue(presetId);
     if (!remove.exec()) {
-        storeError(errorText, remove.lastError());
+        storeError(errorText, remove, m_database);
         return false;
     }
     return true;
@@ -309,7 +319,7 @@ bool PresetRepository::addPrintHistory(const PrintHistoryEntry &entry, QString *
     if (!insert.prepare(
             QStringLiteral("INSERT INTO print_history(created_at,job_name,printer_name,parameters,"
                            "copies,page_count,total_pages) VALUES(?,?,?,?,?,?,?)"))) {
-        storeError(errorText, insert.lastError());
+        storeError(errorText, insert, m_database);
         return false;
     }
     insert.addBindValue(text(entry.createdAt.toString(Qt::ISODateWithMs)));
@@ -320,7 +330,7 @@ bool PresetRepository::addPrintHistory(const PrintHistoryEntry &entry, QString *
     insert.addBindValue(std::max(entry.pageCount, 0));
     insert.addBindValue(std::max(entry.totalPages, 0));
     if (!insert.exec()) {
-        storeError(errorText, insert.lastError());
+        storeError(errorText, insert, m_database);
         return false;
     }
     return true;
@@ -332,12 +342,12 @@ QList<PrintHistoryEntry> PresetRepository::printHistory(int maximumCount, QStrin
     if (!query.prepare(
             QStringLiteral("SELECT id,created_at,job_name,printer_name,parameters,copies,page_count,"
                            "total_pages FROM print_history ORDER BY id DESC LIMIT ?"))) {
-        storeError(errorText, query.lastError());
+        storeError(errorText, query, m_database);
         return {};
     }
     query.addBindValue(std::clamp(maximumCount, MinimumHistoryCount, MaximumHistoryCount));
     if (!query.exec()) {
-        storeError(errorText, query.lastError());
+        storeError(errorText, query, m_database);
         return {};
     }
     QList<PrintHistoryEntry> result;

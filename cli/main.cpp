@@ -19,6 +19,7 @@
 #include "app/I18n.h"
 #include "app/SettingsKeys.h"
 #include "cli/CommandLine.h"
+#include "cli/PrinterCommands.h"
 #include "cli/StoreVerbs.h"
 
 #include <QApplication>
@@ -36,6 +37,8 @@ QList<cli::Verb> verbTable()
     return {
         cli::presetsVerb(),
         cli::historyVerb(),
+        cli::printersVerb(),
+        cli::settingsVerb(),
     };
 }
 

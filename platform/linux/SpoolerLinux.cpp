@@ -31,9 +31,10 @@ constexpr quint32 sizeOfPrinterInfo = 8;  // PRINTER_INFO_8 and PRINTER_INFO_9 h
 
 thread_local quint32 threadLastError = 0;
 
+// An open printer: the queue as the server described it when it was opened.
 struct OpenQueue
 {
-    QString name;
+    CupsQueueInfo queue;
 };
 
 OpenQueue *queueOf(PrinterHandle printer)
@@ -110,7 +111,7 @@ public:
         quint32 error = 0;
         if (!printer || !cupsQueueInfo(printerName, &queue, &error))
             return fail(error ? error : errorInvalidPrinterName);
-        *printer = reinterpret_cast<PrinterHandle>(new OpenQueue{queue.name});
+        *printer = reinterpret_cast<PrinterHandle>(new OpenQueue{queue});
         return true;
     }
 
@@ -147,10 +148,7 @@ public:
         const DevMode mode(devMode);
         if (!mode.isValid())
             return fail(errorInvalidParameter);
-        CupsQueueInfo queue;
-        quint32 error = 0;
-        if (!cupsQueueInfo(queueOf(printer)->name, &queue, &error))
-            return fail(error);
+        const CupsQueueInfo &queue = queueOf(printer)->queue;
         LpOptionsFile file;
         int fileError = 0;
         if (!file.load(LpOptionsFile::userPath(), &fileError))
@@ -167,12 +165,11 @@ public:
     int documentProperties(QWidget *parent, PrinterHandle printer, const QString &printerName,
                            QByteArray *output, const QByteArray *input, quint32 mode) override
     {
-        QString name = printerName;
-        if (printer)
-            name = queueOf(printer)->name;
         CupsQueueInfo queue;
         quint32 error = 0;
-        if (!cupsQueueInfo(name, &queue, &error)) {
+        if (printer) {
+            queue = queueOf(printer)->queue;
+        } else if (!cupsQueueInfo(printerName, &queue, &error)) {
             threadLastError = error;
             return -1;
         }
@@ -290,10 +287,7 @@ private:
             return fail(errorInvalidHandle);
         if (level != PrinterInfoUserDevMode && level != PrinterInfoGlobalDevMode)
             return fail(errorInvalidLevel);
-        CupsQueueInfo queue;
-        quint32 error = 0;
-        if (!cupsQueueInfo(queueOf(printer)->name, &queue, &error))
-            return fail(error);
+        const CupsQueueInfo &queue = queueOf(printer)->queue;
         QByteArray userOptions;
         if (level == PrinterInfoUserDevMode) {
             LpOptionsFile file;

@@ -5,7 +5,8 @@
 #include <QSvgRenderer>
 #include <QtTest>
 
-// The compiled-in icons: the application icon and the six line icons in a variant for each theme. The
+// The compiled-in icons, registered without any call of ours: the application icon and the six line icons in
+// a variant for each theme. The
 // "-light" variant is drawn for the light theme (dark strokes), the "-dark" variant for the dark theme
 // (light strokes).
 class TestResources : public QObject
@@ -13,7 +14,6 @@ class TestResources : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { Q_INIT_RESOURCE(resources); }
     void applicationIcon();
     void lineIconsInBothVariants_data();
     void lineIconsInBothVariants();

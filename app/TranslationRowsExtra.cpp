@@ -33,6 +33,21 @@ const std::vector<TranslationRow> &extraTranslationRows()
          "CUPS の既定のプリンターを読み取れませんでした。", "CUPS 기본 프린터를 읽을 수 없습니다.",
          "Der CUPS-Standarddrucker konnte nicht gelesen werden.",
          "L’imprimante CUPS par défaut n’a pas pu être lue."},
+        {"CUPS could not find this printer.", "CUPS 找不到此打印机。", "CUPS 找不到此印表機。",
+         "CUPS でこのプリンターが見つかりませんでした。", "CUPS에서 이 프린터를 찾을 수 없습니다.",
+         "CUPS konnte diesen Drucker nicht finden.", "CUPS n’a pas trouvé cette imprimante."},
+        {"CUPS reports that the printer is offline.", "CUPS 报告此打印机处于脱机状态。",
+         "CUPS 回報此印表機已離線。", "CUPS からプリンターがオフラインであると報告されています。",
+         "CUPS에서 프린터가 오프라인이라고 보고합니다.", "CUPS meldet, dass der Drucker offline ist.",
+         "CUPS signale que l’imprimante est hors ligne."},
+        {"CUPS print queue status", "CUPS 打印队列状态", "CUPS 列印佇列狀態", "CUPS 印刷キューの状態",
+         "CUPS 인쇄 대기열 상태", "Status der CUPS-Druckwarteschlange",
+         "État de la file d’attente d’impression CUPS"},
+        {"SNMP did not respond; CUPS queue reports no error · %1", "SNMP 未响应；CUPS 队列未报告错误 · %1",
+         "SNMP 未回應；CUPS 佇列未回報錯誤 · %1", "SNMP の応答なし。CUPS キューはエラーを報告していません · %1",
+         "SNMP 응답 없음. CUPS 대기열에서 보고된 오류 없음 · %1",
+         "SNMP hat nicht geantwortet; die CUPS-Warteschlange meldet keinen Fehler · %1",
+         "SNMP n’a pas répondu ; la file d’attente CUPS ne signale aucune erreur · %1"},
     };
     return rows;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <QtGlobal>
 
 #include <memory>
@@ -36,14 +35,6 @@ struct PrinterQueueInfo
     QString portName;
 };
 
-// The texts of the status monitor that name the platform's print system, by the English key to translate.
-enum class QueueWording {
-    NotInstalled,  // the queue could not be opened
-    Offline,       // the queue says the printer is offline
-    QueueStatus,   // the status comes from the queue
-    SnmpSilent,    // the agent did not answer while the queue reports no error; %1 is the host
-};
-
 // The print queues of the spooler, as the printer status monitor needs them.
 class PrinterQueue
 {
@@ -56,10 +47,6 @@ public:
     // The host recorded for a standard TCP/IP port (the port monitor's "HostName", else "IPAddress");
     // empty when the port has no such record.
     virtual QString portHost(const QString &portName) = 0;
-    // The names of the installed printers, in the spooler's order.
-    virtual QStringList printerNames() = 0;
-    // The English text key for a wording that names the print system.
-    virtual const char *wording(QueueWording which) const = 0;
 };
 
 // The process's print queues: the platform's own unless a test installed another.

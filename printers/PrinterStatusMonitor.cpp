@@ -2,6 +2,7 @@
 
 #include "app/I18n.h"
 #include "platform/PrinterQueue.h"
+#include "platform/SystemTexts.h"
 #include "printers/SnmpClient.h"
 
 #include <QByteArray>
@@ -46,15 +47,14 @@ PrinterStatusSnapshot makeSnapshot(PrinterStatusLevel level, const char *text, c
 
 PrinterStatusSnapshot fromWindowsStatus(const WindowsPrinterInfo &info)
 {
-    const platform::PrinterQueue &queue = platform::printerQueue();
-    const QString queueStatus = I18n::text(queue.wording(platform::QueueWording::QueueStatus));
+    const QString queueStatus = I18n::text(platform::systemText("Windows print queue status"));
     const quint32 status = info.status;
     if (!info.found)
         return makeSnapshot(PrinterStatusLevel::Offline, "Not installed",
-                            I18n::text(queue.wording(platform::QueueWording::NotInstalled)));
+                            I18n::text(platform::systemText("Windows could not find this printer.")));
     if (status & (bits::Offline | bits::NotAvailable | bits::ServerUnknown))
         return makeSnapshot(PrinterStatusLevel::Offline, "Offline",
-                            I18n::text(queue.wording(platform::QueueWording::Offline)));
+                            I18n::text(platform::systemText("Windows reports that the printer is offline.")));
     if (status & bits::PaperJam)
         return makeSnapshot(PrinterStatusLevel::Critical, "Paper jam", queueStatus);
     if (status & (bits::PaperOut | bits::PaperProblem))
@@ -129,7 +129,8 @@ PrinterStatusSnapshot PrinterStatusMonitor::check(const QString &printerName)
             snapshot.level = int(PrinterStatusLevel::Unknown);
             snapshot.text = I18n::text("Unknown");
             snapshot.detail =
-                I18n::text(platform::printerQueue().wording(platform::QueueWording::SnmpSilent)).arg(host);
+                I18n::text(platform::systemText("SNMP did not respond; Windows queue reports no error · %1"))
+                    .arg(host);
         }
         return snapshot;
     }

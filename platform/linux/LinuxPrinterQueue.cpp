@@ -118,17 +118,6 @@ struct IppMessage
     ipp_t *ipp;
 };
 
-struct DestList
-{
-    ~DestList()
-    {
-        if (dests)
-            cupsFreeDests(count, dests);
-    }
-    cups_dest_t *dests = nullptr;
-    int count = 0;
-};
-
 http_t *connectToServer()
 {
     return httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 10000, nullptr);
@@ -215,36 +204,6 @@ public:
         if (!schemeNamesPrinterHost(QByteArray(scheme).toLower()))
             return {};
         return QString::fromUtf8(host).trimmed();
-    }
-
-    QStringList printerNames() override
-    {
-        HttpConnection connection(connectToServer());
-        if (!connection.http)
-            return {};
-        DestList list;
-        list.count = cupsGetDests2(connection.http, &list.dests);
-        QStringList names;
-        for (int i = 0; i < list.count; ++i) {
-            if (!list.dests[i].instance)
-                names.append(QString::fromUtf8(list.dests[i].name));
-        }
-        return names;
-    }
-
-    const char *wording(QueueWording which) const override
-    {
-        switch (which) {
-        case QueueWording::NotInstalled:
-            return "CUPS could not find this printer.";
-        case QueueWording::Offline:
-            return "CUPS reports that the printer is offline.";
-        case QueueWording::QueueStatus:
-            return "CUPS print queue status";
-        case QueueWording::SnmpSilent:
-            return "SNMP did not respond; CUPS queue reports no error · %1";
-        }
-        return "CUPS print queue status";
     }
 };
 

@@ -20,6 +20,11 @@ constexpr TextVariant variants[] = {
      "Unable to save printer driver properties (CUPS error %1)"},
     {"No Windows default printer is configured.", "No CUPS default printer is configured."},
     {"The Windows default printer could not be read.", "The CUPS default printer could not be read."},
+    {"Windows could not find this printer.", "CUPS could not find this printer."},
+    {"Windows reports that the printer is offline.", "CUPS reports that the printer is offline."},
+    {"Windows print queue status", "CUPS print queue status"},
+    {"SNMP did not respond; Windows queue reports no error · %1",
+     "SNMP did not respond; CUPS queue reports no error · %1"},
 };
 
 }  // namespace

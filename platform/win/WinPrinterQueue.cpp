@@ -99,41 +99,6 @@ public:
             host = registryString(key.key, L"IPAddress");
         return host;
     }
-
-    QStringList printerNames() override
-    {
-        const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
-        DWORD needed = 0;
-        DWORD count = 0;
-        EnumPrintersW(flags, nullptr, 4, nullptr, 0, &needed, &count);
-        if (needed == 0)
-            return {};
-        std::vector<BYTE> buffer(needed);
-        if (!EnumPrintersW(flags, nullptr, 4, buffer.data(), needed, &needed, &count))
-            return {};
-        const auto *printers = reinterpret_cast<const PRINTER_INFO_4W *>(buffer.data());
-        QStringList names;
-        for (DWORD i = 0; i < count; ++i) {
-            if (printers[i].pPrinterName)
-                names.append(QString::fromWCharArray(printers[i].pPrinterName));
-        }
-        return names;
-    }
-
-    const char *wording(QueueWording which) const override
-    {
-        switch (which) {
-        case QueueWording::NotInstalled:
-            return "Windows could not find this printer.";
-        case QueueWording::Offline:
-            return "Windows reports that the printer is offline.";
-        case QueueWording::QueueStatus:
-            return "Windows print queue status";
-        case QueueWording::SnmpSilent:
-            return "SNMP did not respond; Windows queue reports no error · %1";
-        }
-        return "Windows print queue status";
-    }
 };
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "platform/SystemTexts.h"
 #include "printers/PrinterStatusMonitor.h"
 #include "printers/SnmpInternals.h"
 #include "support/FakePrinterQueue.h"
@@ -23,6 +24,13 @@ const QString errorsOid = QStringLiteral("1.3.6.1.2.1.25.3.5.1.2.1");
 const QString tonerLevel = QStringLiteral("1.3.6.1.2.1.43.11.1.1.9.1.1");
 const QString tonerMax = QStringLiteral("1.3.6.1.2.1.43.11.1.1.8.1.1");
 const QStringList printerOids{hrStatus, printerStatus, errorsOid, tonerLevel, tonerMax};
+
+QString silentDetail(const QString &host)
+{
+    return QString::fromUtf8(
+               platform::systemText("SNMP did not respond; Windows queue reports no error · %1"))
+        .arg(host);
+}
 
 SnmpPeerReply reply(const QByteArray &datagram, int delayMs = 0)
 {
@@ -266,7 +274,7 @@ void TestSnmpExchange::silentAgentLeavesTheQueueView()
     const PrinterStatusSnapshot idle = checkThrough(spooler, 0);
     QCOMPARE(idle.level, 6);
     QCOMPARE(idle.text, QStringLiteral("Unknown"));
-    QCOMPARE(idle.detail, "SNMP did not respond; Windows queue reports no error · " + peerAddress);
+    QCOMPARE(idle.detail, silentDetail(peerAddress));
     QCOMPARE(idle.host, peerAddress);
     QCOMPARE(idle.tonerPercent, -1);
     QCOMPARE(peer.requests().size(), 12);
@@ -274,7 +282,7 @@ void TestSnmpExchange::silentAgentLeavesTheQueueView()
     const PrinterStatusSnapshot paused = checkThrough(spooler, platform::printer_status::Paused);
     QCOMPARE(paused.level, 3);
     QCOMPARE(paused.text, QStringLiteral("Paused"));
-    QCOMPARE(paused.detail, QStringLiteral("Windows print queue status"));
+    QCOMPARE(paused.detail, QString::fromUtf8(platform::systemText("Windows print queue status")));
     QCOMPARE(paused.host, peerAddress);
 }
 
@@ -345,7 +353,7 @@ void TestSnmpExchange::talksToRealAgent()
     agent.stop();
     snapshot = PrinterStatusMonitor::check("Agent");
     QCOMPARE(snapshot.level, 6);
-    QCOMPARE(snapshot.detail, "SNMP did not respond; Windows queue reports no error · " + agentAddress);
+    QCOMPARE(snapshot.detail, silentDetail(agentAddress));
 }
 
 QTEST_GUILESS_MAIN(TestSnmpExchange)

@@ -33,22 +33,7 @@ QString FakePrinterQueue::portHost(const QString &portName)
     return hosts.value(portName);
 }
 
-QStringList FakePrinterQueue::printerNames()
+QStringList FakePrinterQueue::printerNames() const
 {
     return names;
-}
-
-const char *FakePrinterQueue::wording(platform::QueueWording which) const
-{
-    switch (which) {
-    case platform::QueueWording::NotInstalled:
-        return "Windows could not find this printer.";
-    case platform::QueueWording::Offline:
-        return "Windows reports that the printer is offline.";
-    case platform::QueueWording::QueueStatus:
-        return "Windows print queue status";
-    case platform::QueueWording::SnmpSilent:
-        return "SNMP did not respond; Windows queue reports no error · %1";
-    }
-    return "";
 }

@@ -5,8 +5,8 @@
 #include <QHash>
 #include <QStringList>
 
-// A print spooler of the test's making: queues with status bits and ports, port hosts, the platform's
-// wording. Installed for the object's lifetime.
+// A print spooler of the test's making: queues with status bits and ports, port hosts. Installed for the
+// object's lifetime.
 class FakePrinterQueue final : public platform::PrinterQueue
 {
 public:
@@ -18,8 +18,8 @@ public:
 
     platform::PrinterQueueInfo queueInfo(const QString &printerName) override;
     QString portHost(const QString &portName) override;
-    QStringList printerNames() override;
-    const char *wording(platform::QueueWording which) const override;
+    // The queues added, in order.
+    QStringList printerNames() const;
 
     QStringList queried;  // printer names asked for, in order
 

@@ -1,3 +1,5 @@
+#include "app/I18n.h"
+#include "platform/SystemTexts.h"
 #include "printers/PrinterStatusMonitor.h"
 #include "support/FakePrinterQueue.h"
 
@@ -16,6 +18,7 @@ private slots:
     void missingPrinterIsNotInstalled();
     void portsWithoutHostStayWithTheQueue_data();
     void portsWithoutHostStayWithTheQueue();
+    void speaksTheInterfaceLanguage();
 };
 
 void TestPrinterStatusMonitor::defaultSnapshot()
@@ -35,8 +38,10 @@ void TestPrinterStatusMonitor::ranksQueueStatus_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("detail");
 
-    const QString queue = QStringLiteral("Windows print queue status");
-    const QString offline = QStringLiteral("Windows reports that the printer is offline.");
+    // The platform names its own print system in these texts.
+    const QString queue = QString::fromUtf8(platform::systemText("Windows print queue status"));
+    const QString offline =
+        QString::fromUtf8(platform::systemText("Windows reports that the printer is offline."));
     QTest::newRow("idle") << quint32(0) << 1 << "Ready" << queue;
     QTest::newRow("offline") << bits::Offline << 5 << "Offline" << offline;
     QTest::newRow("not available") << bits::NotAvailable << 5 << "Offline" << offline;
@@ -90,7 +95,8 @@ void TestPrinterStatusMonitor::missingPrinterIsNotInstalled()
     const PrinterStatusSnapshot snapshot = PrinterStatusMonitor::check(" office ");
     QCOMPARE(snapshot.level, 5);
     QCOMPARE(snapshot.text, QStringLiteral("Not installed"));
-    QCOMPARE(snapshot.detail, QStringLiteral("Windows could not find this printer."));
+    QCOMPARE(snapshot.detail,
+             QString::fromUtf8(platform::systemText("Windows could not find this printer.")));
     QVERIFY(snapshot.host.isEmpty());
     // The name is asked for as written.
     QCOMPARE(spooler.queried, QStringList{" office "});
@@ -117,6 +123,26 @@ void TestPrinterStatusMonitor::portsWithoutHostStayWithTheQueue()
     QCOMPARE(snapshot.level, 3);
     QCOMPARE(snapshot.text, QStringLiteral("Paused"));
     QVERIFY(snapshot.host.isEmpty());
+}
+
+void TestPrinterStatusMonitor::speaksTheInterfaceLanguage()
+{
+    FakePrinterQueue spooler;
+    spooler.addQueue("Office", 0, "USB001");
+    const QString previous = I18n::language();
+    I18n::setLanguage("de");
+    const PrinterStatusSnapshot missing = PrinterStatusMonitor::check("Other");
+    const PrinterStatusSnapshot ready = PrinterStatusMonitor::check("Office");
+    I18n::setLanguage(previous);
+    // Every text, including the platform's own wording of the queue texts, has a German row.
+    const QString english[] = {QStringLiteral("Not installed"),
+                               QString::fromUtf8(platform::systemText("Windows could not find this printer.")),
+                               QStringLiteral("Ready"),
+                               QString::fromUtf8(platform::systemText("Windows print queue status"))};
+    const QString german[] = {missing.text, missing.detail, ready.text, ready.detail};
+    for (int i = 0; i < 4; ++i) {
+        QVERIFY2(!german[i].isEmpty() && german[i] != english[i], qPrintable(english[i]));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestPrinterStatusMonitor)

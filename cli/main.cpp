@@ -19,6 +19,7 @@
 #include "app/I18n.h"
 #include "app/SettingsKeys.h"
 #include "cli/CommandLine.h"
+#include "cli/PrintCommands.h"
 #include "cli/PrinterCommands.h"
 #include "cli/StoreVerbs.h"
 
@@ -37,6 +38,7 @@ QList<cli::Verb> verbTable()
     return {
         cli::presetsVerb(),
         cli::historyVerb(),
+        cli::printVerb(),
         cli::printersVerb(),
         cli::settingsVerb(),
     };

@@ -194,9 +194,9 @@ QString cupsMediaDisplayName(const QString &media)
     return media;
 }
 
-DevMode cupsDevMode(const CupsQueueInfo &queue, const QByteArray &userOptions)
+DevMode cupsDevMode(const CupsQueueInfo &queue, const QString &destination, const QByteArray &userOptions)
 {
-    DevMode mode = DevMode::create(queue.name, userOptions);
+    DevMode mode = DevMode::create(destination, userOptions);
     const QList<CupsOption> options = parseCupsOptions(userOptions);
 
     bool copiesSet = false;
@@ -294,7 +294,7 @@ QByteArray cupsUserOptionText(const CupsQueueInfo &queue, const DevMode &mode)
 {
     const QByteArray own = mode.driverExtra();
     const CupsJobSettings wanted = cupsJobSettings(mode);
-    if (cupsJobSettings(cupsDevMode(queue, own)) == wanted)
+    if (cupsJobSettings(cupsDevMode(queue, mode.deviceName(), own)) == wanted)
         return own;
     QList<CupsOption> options;
     for (const CupsOption &entry : parseCupsOptions(own)) {

@@ -19,10 +19,11 @@ struct CupsJobSettings
     bool operator!=(const CupsJobSettings &other) const { return !(*this == other); }
 };
 
-// The DEVMODE record of a queue: its defaults on the server overlaid with `userOptions` (the user's saved
-// option text for the queue, empty for the server's defaults). The fields carry the effective copies, colour,
-// duplex and paper; the option text itself rides verbatim in the driver-extra bytes.
-DevMode cupsDevMode(const CupsQueueInfo &queue, const QByteArray &userOptions);
+// The DEVMODE record of a destination (a queue or an instance of it, the record's device name): the queue's
+// defaults on the server overlaid with `userOptions` (the user's saved option text for the destination, empty
+// for the server's defaults). The fields carry the effective copies, colour, duplex and paper; the option
+// text itself rides verbatim in the driver-extra bytes.
+DevMode cupsDevMode(const CupsQueueInfo &queue, const QString &destination, const QByteArray &userOptions);
 // The settings a record asks for.
 CupsJobSettings cupsJobSettings(const DevMode &mode);
 // Adjusts the record to what the queue supports: copies into its range, colour and sides to supported

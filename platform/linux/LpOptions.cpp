@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QSaveFile>
+#include <QSet>
 
 #include <cups/cups.h>
 
@@ -198,35 +200,59 @@ void LpOptionsFile::rebuild(Line &line)
         line.raw += ' ' + line.options;
 }
 
-int LpOptionsFile::indexOf(const QString &name) const
+int LpOptionsFile::indexOf(const QString &destination) const
 {
+    const int slash = destination.indexOf(QLatin1Char('/'));
+    const QString name = slash < 0 ? destination : destination.left(slash);
+    const QString instance = slash < 0 ? QString() : destination.mid(slash + 1);
     for (int i = 0; i < lines.size(); ++i) {
         const Line &line = lines.at(i);
-        if (line.entry && line.instance.isEmpty() && line.name.compare(name, Qt::CaseInsensitive) == 0)
+        if (line.entry && line.name.compare(name, Qt::CaseInsensitive) == 0 &&
+            line.instance.compare(instance, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
+}
+
+bool LpOptionsFile::hasLine(const QString &destination) const
+{
+    return indexOf(destination) >= 0;
 }
 
 QString LpOptionsFile::defaultDestination() const
 {
     for (const Line &line : lines) {
         if (line.entry && line.isDefault)
-            return line.name;
+            return line.instance.isEmpty() ? line.name : line.name + QLatin1Char('/') + line.instance;
     }
     return QString();
 }
 
-void LpOptionsFile::clearDefaultDestination()
+namespace {
+
+// The destinations whose Default line this process added to the user's file because they had no line. When
+// such a line becomes a Dest line again without options of its own it goes, so that switching the default
+// away and back leaves the file as it was; a line the user had keeps its place.
+QMutex addedDefaultsMutex;
+QSet<QString> addedDefaults;
+
+QString destinationKey(const QString &name, const QString &instance)
 {
+    return (instance.isEmpty() ? name : name + QLatin1Char('/') + instance).toLower();
+}
+
+}  // namespace
+
+void LpOptionsFile::demoteDefault()
+{
+    QMutexLocker lock(&addedDefaultsMutex);
     for (int i = lines.size() - 1; i >= 0; --i) {
         Line &line = lines[i];
         if (!line.entry || !line.isDefault)
             continue;
-        // A Default line that carried nothing but the choice of the default goes when it is the last line
-        // (where setDefaultDestination puts a new one); elsewhere it stays in place as a plain Dest line, so
-        // that choosing it again later gives back the same file.
-        if (line.options.isEmpty() && line.instance.isEmpty() && i == lines.size() - 1) {
+        const QString key = destinationKey(line.name, line.instance);
+        if (line.options.isEmpty() && addedDefaults.contains(key)) {
+            addedDefaults.remove(key);
             lines.removeAt(i);
             continue;
         }
@@ -235,13 +261,18 @@ void LpOptionsFile::clearDefaultDestination()
     }
 }
 
-void LpOptionsFile::setDefaultDestination(const QString &name)
+void LpOptionsFile::clearDefaultDestination()
 {
-    const int current = indexOf(name);
+    demoteDefault();
+}
+
+void LpOptionsFile::setDefaultDestination(const QString &destination)
+{
+    const int current = indexOf(destination);
     if (current >= 0 && lines.at(current).isDefault)
         return;
-    clearDefaultDestination();
-    const int index = indexOf(name);
+    demoteDefault();
+    const int index = indexOf(destination);
     if (index >= 0) {
         lines[index].isDefault = true;
         rebuild(lines[index]);
@@ -250,26 +281,32 @@ void LpOptionsFile::setDefaultDestination(const QString &name)
     Line line;
     line.entry = true;
     line.isDefault = true;
-    line.name = name;
+    const int slash = destination.indexOf(QLatin1Char('/'));
+    line.name = slash < 0 ? destination : destination.left(slash);
+    line.instance = slash < 0 ? QString() : destination.mid(slash + 1);
     rebuild(line);
     lines.append(line);
+    QMutexLocker lock(&addedDefaultsMutex);
+    addedDefaults.insert(destinationKey(line.name, line.instance));
 }
 
-QByteArray LpOptionsFile::optionText(const QString &name) const
+QByteArray LpOptionsFile::optionText(const QString &destination) const
 {
-    const int index = indexOf(name);
+    const int index = indexOf(destination);
     return index < 0 ? QByteArray() : lines.at(index).options;
 }
 
-void LpOptionsFile::setOptionText(const QString &name, const QByteArray &options)
+void LpOptionsFile::setOptionText(const QString &destination, const QByteArray &options)
 {
-    const int index = indexOf(name);
+    const int index = indexOf(destination);
     if (index < 0) {
         if (options.isEmpty())
             return;
         Line line;
         line.entry = true;
-        line.name = name;
+        const int slash = destination.indexOf(QLatin1Char('/'));
+        line.name = slash < 0 ? destination : destination.left(slash);
+        line.instance = slash < 0 ? QString() : destination.mid(slash + 1);
         line.options = options;
         rebuild(line);
         lines.append(line);

@@ -33,19 +33,23 @@ public:
     // Writes the file atomically, or removes it when no line is left. False with errno in *error on failure.
     bool save(int *error = nullptr) const;
 
-    // The destination of the Default line without its instance; empty when there is none.
+    // Destinations are queue names, or "queue/instance" for an instance.
+
+    // The destination of the Default line; empty when there is none.
     QString defaultDestination() const;
-    // Makes `name` the Default line (the previous Default line becomes a Dest line, dropped if it holds no
-    // options and is the last line; a destination without a line gets one at the end).
-    void setDefaultDestination(const QString &name);
-    // Turns the Default line into a Dest line (dropped if it holds no options and is the last line).
+    // Makes `destination` the Default line; a destination without a line gets one at the end. The previous
+    // Default line becomes a Dest line in place, or goes when this process added it and it holds no options.
+    void setDefaultDestination(const QString &destination);
+    // Leaves the file without a Default line, the Default line treated as by setDefaultDestination.
     void clearDefaultDestination();
+    // Whether the destination has a line of its own.
+    bool hasLine(const QString &destination) const;
 
     // The option text of the destination's line exactly as written; empty when it has none.
-    QByteArray optionText(const QString &name) const;
+    QByteArray optionText(const QString &destination) const;
     // Replaces the option text of the destination's line. A Dest line left without options is dropped; a
     // destination without a line gets a Dest line at the end when there are options.
-    void setOptionText(const QString &name, const QByteArray &options);
+    void setOptionText(const QString &destination, const QByteArray &options);
 
     // The file's bytes as they would be saved.
     QByteArray content() const;
@@ -62,7 +66,8 @@ private:
     };
     static Line parseLine(const QByteArray &raw);
     static void rebuild(Line &line);
-    int indexOf(const QString &name) const;
+    int indexOf(const QString &destination) const;
+    void demoteDefault();
 
     QString path;
     QList<Line> lines;

@@ -31,10 +31,12 @@ constexpr quint32 sizeOfPrinterInfo = 8;  // PRINTER_INFO_8 and PRINTER_INFO_9 h
 
 thread_local quint32 threadLastError = 0;
 
-// An open printer: the queue as the server described it when it was opened.
+// An open printer: the queue as the server described it when it was opened, and the destination the user's
+// options are saved under (the queue, or "queue/instance" for an instance).
 struct OpenQueue
 {
     CupsQueueInfo queue;
+    QString destination;
 };
 
 OpenQueue *queueOf(PrinterHandle printer)
@@ -42,10 +44,21 @@ OpenQueue *queueOf(PrinterHandle printer)
     return reinterpret_cast<OpenQueue *>(printer);
 }
 
-QString withoutInstance(const QString &destination)
+// Looks up the queue of a destination ("queue" or "queue/instance"); *canonical receives the destination with
+// the queue's name as the server spells it.
+bool describe(const QString &destination, CupsQueueInfo *queue, QString *canonical, quint32 *error)
 {
     const int slash = destination.indexOf(QLatin1Char('/'));
-    return (slash < 0 ? destination : destination.left(slash)).trimmed();
+    const QString name = slash < 0 ? destination : destination.left(slash);
+    const QString instance = slash < 0 ? QString() : destination.mid(slash + 1);
+    if (slash >= 0 && (instance.isEmpty() || instance.contains(QLatin1Char('/')))) {
+        *error = errorInvalidPrinterName;
+        return false;
+    }
+    if (!cupsQueueInfo(name, queue, error))
+        return false;
+    *canonical = instance.isEmpty() ? queue->name : queue->name + QLatin1Char('/') + instance;
+    return true;
 }
 
 class CupsSpooler final : public Spooler
@@ -76,24 +89,29 @@ public:
     bool setDefaultPrinter(const QString &printerName) override
     {
         CupsQueueInfo queue;
+        QString destination;
         quint32 error = 0;
-        if (printerName.trimmed().isEmpty() || !cupsQueueInfo(printerName, &queue, &error))
+        if (printerName.trimmed().isEmpty() || !describe(printerName, &queue, &destination, &error))
             return fail(error ? error : errorInvalidPrinterName);
         LpOptionsFile file;
         int fileError = 0;
         if (!file.load(LpOptionsFile::userPath(), &fileError))
             return fail(quint32(fileError));
-        if (file.defaultDestination().compare(queue.name, Qt::CaseInsensitive) == 0)
+        if (file.defaultDestination().compare(destination, Qt::CaseInsensitive) == 0)
             return true;
-        // Without a Default line of its own the user gets the system's choice; when that is the printer
-        // asked for, the user's file says nothing about the default (as before a switch away from it).
-        QString fallback;
-        if (!defaultWithoutUserFile(&fallback))
-            return false;
-        if (fallback.compare(queue.name, Qt::CaseInsensitive) == 0)
-            file.clearDefaultDestination();
-        else
-            file.setDefaultDestination(queue.name);
+        if (file.hasLine(destination)) {
+            file.setDefaultDestination(destination);
+        } else {
+            // Without a Default line of its own the user gets the system's choice; when that is the printer
+            // asked for, the user's file need not name it (as before a switch away from it).
+            QString fallback;
+            if (!defaultWithoutUserFile(&fallback))
+                return false;
+            if (fallback.compare(destination, Qt::CaseInsensitive) == 0)
+                file.clearDefaultDestination();
+            else
+                file.setDefaultDestination(destination);
+        }
         if (!file.save(&fileError))
             return fail(quint32(fileError));
         // Check what was written: a file that cannot be written in place may still have been left alone.
@@ -108,10 +126,12 @@ public:
         if (printer)
             *printer = 0;
         CupsQueueInfo queue;
+        QString destination;
         quint32 error = 0;
-        if (!printer || !cupsQueueInfo(printerName, &queue, &error))
+        if (!printer || printerName.trimmed().isEmpty() ||
+            !describe(printerName, &queue, &destination, &error))
             return fail(error ? error : errorInvalidPrinterName);
-        *printer = reinterpret_cast<PrinterHandle>(new OpenQueue{queue});
+        *printer = reinterpret_cast<PrinterHandle>(new OpenQueue{queue, destination});
         return true;
     }
 
@@ -148,12 +168,12 @@ public:
         const DevMode mode(devMode);
         if (!mode.isValid())
             return fail(errorInvalidParameter);
-        const CupsQueueInfo &queue = queueOf(printer)->queue;
+        const OpenQueue *open = queueOf(printer);
         LpOptionsFile file;
         int fileError = 0;
         if (!file.load(LpOptionsFile::userPath(), &fileError))
             return fail(quint32(fileError));
-        file.setOptionText(queue.name, cupsUserOptionText(queue, mode));
+        file.setOptionText(open->destination, cupsUserOptionText(open->queue, mode));
         if (!file.save(&fileError))
             return fail(quint32(fileError));
         LpOptionsFile written;
@@ -166,10 +186,12 @@ public:
                            QByteArray *output, const QByteArray *input, quint32 mode) override
     {
         CupsQueueInfo queue;
+        QString destination;
         quint32 error = 0;
         if (printer) {
             queue = queueOf(printer)->queue;
-        } else if (!cupsQueueInfo(printerName, &queue, &error)) {
+            destination = queueOf(printer)->destination;
+        } else if (!describe(printerName, &queue, &destination, &error)) {
             threadLastError = error;
             return -1;
         }
@@ -189,7 +211,7 @@ public:
                 threadLastError = quint32(fileError);
                 return -1;
             }
-            record = cupsDevMode(queue, file.optionText(queue.name));
+            record = cupsDevMode(queue, destination, file.optionText(destination));
         }
         if (mode == DocumentPropertiesSize)
             return record.bytes().size();
@@ -254,10 +276,10 @@ private:
 
     static QString environmentDefault()
     {
-        const QString lpdest = withoutInstance(qEnvironmentVariable("LPDEST"));
+        const QString lpdest = qEnvironmentVariable("LPDEST").trimmed();
         if (!lpdest.isEmpty())
             return lpdest;
-        const QString printer = withoutInstance(qEnvironmentVariable("PRINTER"));
+        const QString printer = qEnvironmentVariable("PRINTER").trimmed();
         if (!printer.isEmpty() && printer != QLatin1String("lp"))
             return printer;
         return QString();
@@ -287,18 +309,18 @@ private:
             return fail(errorInvalidHandle);
         if (level != PrinterInfoUserDevMode && level != PrinterInfoGlobalDevMode)
             return fail(errorInvalidLevel);
-        const CupsQueueInfo &queue = queueOf(printer)->queue;
+        const OpenQueue *open = queueOf(printer);
         QByteArray userOptions;
         if (level == PrinterInfoUserDevMode) {
             LpOptionsFile file;
             int fileError = 0;
             if (!file.load(LpOptionsFile::userPath(), &fileError))
                 return fail(quint32(fileError));
-            userOptions = file.optionText(queue.name);
+            userOptions = file.optionText(open->destination);
         }
         if (userOptions.size() > 0xffff)
             return fail(errorInvalidParameter);
-        *mode = cupsDevMode(queue, userOptions);
+        *mode = cupsDevMode(open->queue, open->destination, userOptions);
         return true;
     }
 };

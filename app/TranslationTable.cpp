@@ -71,7 +71,7 @@ const std::vector<TranslationRow> &translationRows()
          "Ollavan Quick は、お使いのコンピューターにインストールされている Windows "
          "の印刷アプリケーションと連携して動作"
          "します。",
-         "Ollavan Quick는 컴퓨터에 설치된 Windows 인쇄 응용 프로그램과 함께 작동합니다.",
+         "Ollavan Quick은 컴퓨터에 설치된 Windows 인쇄 응용 프로그램과 함께 작동합니다.",
          "Ollavan Quick arbeitet mit den auf Ihrem Computer installierten Windows-Druckanwendungen zusammen.",
          "Ollavan Quick fonctionne avec les applications d’impression Windows installées sur votre "
          "ordinateur."},
@@ -117,7 +117,7 @@ const std::vector<TranslationRow> &translationRows()
         {"Exit Ollavan Quick", "退出 Ollavan Quick", "結束 Ollavan Quick", "Ollavan Quick を終了",
          "Ollavan Quick 종료", "Ollavan Quick beenden", "Quitter Ollavan Quick"},
         {"Ollavan Quick is still running", "Ollavan Quick 仍在运行", "Ollavan Quick 仍在執行",
-         "Ollavan Quick は引き続き実行中です", "Ollavan Quick가 계속 실행 중입니다",
+         "Ollavan Quick は引き続き実行中です", "Ollavan Quick이 계속 실행 중입니다",
          "Ollavan Quick läuft weiter", "Ollavan Quick est toujours en cours d’exécution"},
         {"Global hotkeys remain active. Right-click the tray icon to exit.",
          "全局快捷键仍然有效。右键单击托盘图标即可退出。",

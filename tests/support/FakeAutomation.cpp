@@ -1,5 +1,7 @@
 #include "FakeAutomation.h"
 
+namespace ollavan::testsupport {
+
 using platform::DispatchPtr;
 using platform::UnknownPtr;
 using platform::Variant;
@@ -318,3 +320,5 @@ DispatchPtr FakeAutomationRegistry::createLocalServer(const QUuid &classId)
         return DispatchPtr();
     return DispatchPtr::share(entry->create());
 }
+
+}  // namespace ollavan::testsupport

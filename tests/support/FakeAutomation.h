@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 
+namespace ollavan::testsupport {
+
 // In-process automation objects and a registry of automation classes for tests. Every call made on an
 // object, every class lookup and every object that is let go (its last reference released) is written to
 // one shared log, so tests can assert the order of calls and releases of a print route.
@@ -135,3 +137,5 @@ private:
     int apartments = 0;
     bool apartmentFails = false;
 };
+
+}  // namespace ollavan::testsupport

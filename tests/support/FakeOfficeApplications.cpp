@@ -1,5 +1,7 @@
 #include "FakeOfficeApplications.h"
 
+namespace ollavan::testsupport {
+
 using platform::Variant;
 
 FakeWordProcessor::FakeWordProcessor(FakeAutomationLog *log, FakeWindowSystem *windows, const QString &label,
@@ -79,3 +81,5 @@ void FakeAcrobat::registerOn(FakeAutomationRegistry &registry, bool running)
                            [this] { return &application; });
     registry.registerClass(QStringLiteral("AcroExch.AVDoc"), nullptr, [this] { return &view; });
 }
+
+}  // namespace ollavan::testsupport

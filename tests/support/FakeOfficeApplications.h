@@ -3,6 +3,8 @@
 #include "FakeAutomation.h"
 #include "FakeWindowSystem.h"
 
+namespace ollavan::testsupport {
+
 // The object models of the automation servers the print routes drive, on the fake automation registry.
 // Every object logs its calls to the shared log under the label given in the comments; tests change
 // members, results and failures through the public objects.
@@ -59,3 +61,5 @@ struct FakeAcrobat
     // silent (i4 2), full (i4 1).
     FakeAutomationObject interactionLevel;
 };
+
+}  // namespace ollavan::testsupport

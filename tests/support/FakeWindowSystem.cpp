@@ -2,6 +2,8 @@
 
 #include <QMutexLocker>
 
+namespace ollavan::testsupport {
+
 FakeWindowSystem::FakeWindowSystem()
 {
     platform::setWindowSystemForTesting(this);
@@ -161,3 +163,5 @@ quint32 FakeWindowSystem::currentProcessId()
     QMutexLocker lock(&mutex);
     return ownProcessId;
 }
+
+}  // namespace ollavan::testsupport

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace ollavan::testsupport {
+
 // A desktop of made-up windows and processes, installed as the process's window system for its lifetime.
 // Thread-safe, so a print worker and the GUI thread may both ask it. Every query is recorded.
 class FakeWindowSystem : public platform::WindowSystem
@@ -63,3 +65,5 @@ private:
     quint32 ownProcessId = 1;
     QStringList recorded;
 };
+
+}  // namespace ollavan::testsupport

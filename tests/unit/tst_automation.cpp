@@ -3,6 +3,7 @@
 
 #include <QtTest>
 
+using namespace ollavan::testsupport;
 using platform::DispatchPtr;
 using platform::Variant;
 

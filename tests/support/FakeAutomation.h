@@ -30,7 +30,15 @@ namespace ollavan::testsupport {
 class FakeAutomationLog
 {
 public:
-    void add(const QString &line) { lines.append(line); }
+    void add(const QString &line)
+    {
+        lines.append(line);
+        if (observer)
+            observer(line);
+    }
+    // Called with every line as it is added (for example to look at other fakes at the moment an object
+    // is let go).
+    void setObserver(std::function<void(const QString &line)> callback) { observer = std::move(callback); }
     QStringList entries() const { return lines; }
     // Only the lines that start with one of the prefixes, in order.
     QStringList filtered(const QStringList &prefixes) const;
@@ -38,6 +46,7 @@ public:
 
 private:
     QStringList lines;
+    std::function<void(const QString &line)> observer;
 };
 
 // The log form of a value.

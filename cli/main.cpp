@@ -21,6 +21,7 @@
 #include "cli/CommandLine.h"
 #include "cli/PrintCommands.h"
 #include "cli/PrinterCommands.h"
+#include "cli/StatusCommands.h"
 #include "cli/StoreVerbs.h"
 
 #include <QApplication>
@@ -41,6 +42,7 @@ QList<cli::Verb> verbTable()
         cli::printVerb(),
         cli::printersVerb(),
         cli::settingsVerb(),
+        cli::statusVerb(),
     };
 }
 

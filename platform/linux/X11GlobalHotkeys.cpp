@@ -50,8 +50,12 @@ xcb_connection_t *qtConnection()
 // The root window of the screen the display name selects.
 xcb_window_t rootWindow(xcb_connection_t *connection)
 {
+    char *host = nullptr;
+    int displayNumber = 0;
     int screenNumber = 0;
-    if (!xcb_parse_display(nullptr, nullptr, nullptr, &screenNumber))
+    if (xcb_parse_display(nullptr, &host, &displayNumber, &screenNumber))
+        std::free(host);
+    else
         screenNumber = 0;
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection));
     const xcb_window_t first = it.rem ? it.data->root : xcb_window_t(XCB_WINDOW_NONE);

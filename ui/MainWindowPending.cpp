@@ -7,14 +7,5 @@
 #include <QEnterEvent>
 #include <QMoveEvent>
 
-// --- Preset editor ---
-bool MainWindow::showPresetDialog(PrintPreset *, bool)
-{
-    return false;
-}
-void MainWindow::addPrinterPreset() {}
-void MainWindow::editPreset(const PrintPreset &) {}
-void MainWindow::deletePreset(const PrintPreset &) {}
-
 // --- Printer status refresh ---
 void MainWindow::refreshPrinterStatuses() {}

@@ -8,6 +8,9 @@
 
 #include <xcb/xcb.h>
 
+#include <signal.h>
+#include <sys/prctl.h>
+
 #include <cstdlib>
 #include <memory>
 
@@ -57,6 +60,8 @@ bool XSession::startProcess(const QString &program, const QStringList &arguments
     process->setProcessEnvironment(environment);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->setStandardOutputFile(QProcess::nullDevice());
+    // A test that crashes or is killed by its time-out takes its X session with it.
+    process->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     process->start(program, arguments);
     if (!process->waitForStarted(10000)) {
         if (error)

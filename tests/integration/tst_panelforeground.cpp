@@ -1,0 +1,253 @@
+// The foreground window on a real X server (Xvfb with openbox): image-viewer titles, clients without
+// _NET_WM_PID, the panel's own window, minimised windows, and the card click that acts on them.
+#include "support/XSession.h"
+
+#include "app/AppIdentity.h"
+#include "app/I18n.h"
+#include "model/DatabaseLocation.h"
+#include "model/PresetRepository.h"
+#include "support/ModalDialogCloser.h"
+#include "ui/ForegroundWindowContext.h"
+#include "ui/MainWindow.h"
+#include "ui/PresetCard.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTest>
+#include <QWidget>
+
+#include <cstdio>
+
+class MainWindowTestAccess
+{
+public:
+    static QString lastProgId(const MainWindow &window) { return window.lastProgId; }
+    static quint32 lastProcessId(const MainWindow &window) { return window.lastProcessId; }
+    static QList<PresetCard *> cards(const MainWindow &window) { return window.cards; }
+};
+
+namespace {
+
+XSession *session = nullptr;
+
+// The test program doubles as a plain foreign application: "--show-window TITLE" shows one window.
+int showWindow(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QWidget window;
+    window.setWindowTitle(QString::fromUtf8(argv[2]));
+    window.resize(400, 300);
+    window.show();
+    return app.exec();
+}
+
+ForegroundWindowContext waitForContext(const std::function<bool(const ForegroundWindowContext &)> &done)
+{
+    ForegroundWindowContext context;
+    for (int i = 0; i < 100; ++i) {
+        context = foregroundWindowContext();
+        if (done(context))
+            break;
+        QTest::qWait(100);
+    }
+    return context;
+}
+
+}  // namespace
+
+class PanelForegroundTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void imageTitleInAnyProgramIsAnImageViewer();
+    void clientWithoutPidPropertyStillHasItsProcess();
+    void panelItselfIsOwnWindowAndKeepsTheMemory();
+    void minimisedForeignWindowClearsTheMemory();
+    void unsupportedWindowShowsTheBoxOnCardClick();
+
+private:
+    QProcess *showForeignWindow(const QString &title);
+    quint32 activate(const QString &title);
+    QList<QProcess *> clients;
+};
+
+void PanelForegroundTest::initTestCase()
+{
+    AppIdentity::apply();
+    I18n::setLanguage(QStringLiteral("en"));
+    QFile::remove(DatabaseLocation::databasePath());
+    QSettings().setValue(QStringLiteral("compatibilityNotice/pdfiumShown"), true);  // no first-run box
+}
+
+void PanelForegroundTest::cleanup()
+{
+    for (QProcess *client : std::as_const(clients)) {
+        client->kill();
+        client->waitForFinished(5000);
+    }
+    clients.clear();
+}
+
+QProcess *PanelForegroundTest::showForeignWindow(const QString &title)
+{
+    QProcess *client = session->startClient(QCoreApplication::applicationFilePath(),
+                                            {QStringLiteral("--show-window"), title});
+    clients.append(client);
+    return client;
+}
+
+quint32 PanelForegroundTest::activate(const QString &title)
+{
+    const quint32 window = session->waitForWindow(QRegularExpression::escape(title));
+    if (window) {
+        session->xdotool(
+            {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(window)});
+    }
+    return window;
+}
+
+void PanelForegroundTest::imageTitleInAnyProgramIsAnImageViewer()
+{
+    const QString title = QStringLiteral("holiday.PNG - Some Viewer");
+    QProcess *viewer = showForeignWindow(title);
+    QVERIFY(viewer);
+    QVERIFY(activate(title));
+    const ForegroundWindowContext context =
+        waitForContext([&](const ForegroundWindowContext &c) { return c.windowTitle == title; });
+    QCOMPARE(context.windowTitle, title);
+    QVERIFY(!context.ownWindow);
+    QCOMPARE(context.processId, quint32(viewer->processId()));
+    QCOMPARE(context.progId, QStringLiteral("Ollavan.ImageViewer"));
+
+    // The suffix must end the name: a text file named after a picture is not an image.
+    const QString notImage = QStringLiteral("notes.png.txt - Some Editor");
+    showForeignWindow(notImage);
+    QVERIFY(activate(notImage));
+    const ForegroundWindowContext other =
+        waitForContext([&](const ForegroundWindowContext &c) { return c.windowTitle == notImage; });
+    QCOMPARE(other.windowTitle, notImage);
+    QVERIFY(other.progId.isEmpty());
+    QVERIFY(other.processId != 0);
+}
+
+void PanelForegroundTest::clientWithoutPidPropertyStillHasItsProcess()
+{
+    QProcess *message = session->startClient(
+        QStringLiteral("xmessage"), {QStringLiteral("-title"), QStringLiteral("photo.jpg from xmessage"),
+                                     QStringLiteral("no pid property here")});
+    QVERIFY(message);
+    clients.append(message);
+    const quint32 window = activate(QStringLiteral("photo.jpg from xmessage"));
+    QVERIFY(window);
+    // xmessage really sets no _NET_WM_PID, so the id must come from the X-Resource extension.
+    QVERIFY(!session
+                 ->run(QStringLiteral("xprop"),
+                       {QStringLiteral("-id"), QString::number(window), QStringLiteral("_NET_WM_PID")})
+                 .contains(QStringLiteral("= ")));
+    const ForegroundWindowContext context = waitForContext([](const ForegroundWindowContext &c) {
+        return c.windowTitle.startsWith(QStringLiteral("photo.jpg"));
+    });
+    QCOMPARE(context.processId, quint32(message->processId()));
+    QCOMPARE(context.progId, QStringLiteral("Ollavan.ImageViewer"));
+}
+
+void PanelForegroundTest::panelItselfIsOwnWindowAndKeepsTheMemory()
+{
+    const QString title = QStringLiteral("holiday.PNG - Some Viewer");
+    QProcess *viewer = showForeignWindow(title);
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(activate(title));
+    QTRY_COMPARE_WITH_TIMEOUT(MainWindowTestAccess::lastProgId(window), QStringLiteral("Ollavan.ImageViewer"),
+                              10000);
+    QCOMPARE(MainWindowTestAccess::lastProcessId(window), quint32(viewer->processId()));
+
+    QVERIFY(activate(QStringLiteral("Ollavan Quick")));
+    const ForegroundWindowContext context =
+        waitForContext([](const ForegroundWindowContext &c) { return c.ownWindow; });
+    QVERIFY(context.ownWindow);
+    QCOMPARE(context.processId, quint32(QCoreApplication::applicationPid()));
+    QVERIFY(context.windowTitle.isEmpty());
+    QVERIFY(context.progId.isEmpty());
+    QTest::qWait(300);  // several polls with the panel in front
+    QCOMPARE(MainWindowTestAccess::lastProgId(window), QStringLiteral("Ollavan.ImageViewer"));
+    QCOMPARE(MainWindowTestAccess::lastProcessId(window), quint32(viewer->processId()));
+}
+
+void PanelForegroundTest::minimisedForeignWindowClearsTheMemory()
+{
+    const QString title = QStringLiteral("holiday.PNG - Some Viewer");
+    showForeignWindow(title);
+    MainWindow window;  // not shown: nothing of ours can come to the front
+    const quint32 viewer = activate(title);
+    QVERIFY(viewer);
+    QTRY_COMPARE_WITH_TIMEOUT(MainWindowTestAccess::lastProgId(window), QStringLiteral("Ollavan.ImageViewer"),
+                              10000);
+    session->xdotool({QStringLiteral("windowminimize"), QStringLiteral("--sync"), QString::number(viewer)});
+    QTRY_VERIFY_WITH_TIMEOUT(MainWindowTestAccess::lastProgId(window).isEmpty(), 10000);
+    QCOMPARE(MainWindowTestAccess::lastProcessId(window), 0u);
+}
+
+void PanelForegroundTest::unsupportedWindowShowsTheBoxOnCardClick()
+{
+    {
+        DatabaseLocation::createDatabaseFolder(DatabaseLocation::databasePath());
+        PresetRepository repository(DatabaseLocation::databasePath());
+        QVERIFY(repository.open());
+        PrintPreset preset;
+        preset.title = QStringLiteral("Office");
+        preset.colorMode = QStringLiteral("mono");
+        preset.duplexMode = QStringLiteral("simplex");
+        preset.paperSize = QStringLiteral("A4");
+        preset.printerName = QStringLiteral("Nowhere");
+        preset.backgroundColor = QStringLiteral("#ff8a00");
+        QVERIFY(repository.addPreset(preset));
+    }
+    const QString title = QStringLiteral("notes - Some Editor");
+    showForeignWindow(title);
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(activate(title));
+    QTest::qWait(300);
+    QVERIFY(activate(QStringLiteral("Ollavan Quick")));
+    ModalDialogCloser closer;
+    PresetCard *card = MainWindowTestAccess::cards(window).value(0);
+    QVERIFY(card);
+    QTest::mouseClick(card, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
+    QCOMPARE(closer.seen().size(), 1);
+    QVERIFY(closer.seen().first().startsWith(QStringLiteral("Foreground app not supported|")));
+    QFile::remove(DatabaseLocation::databasePath());
+}
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && qstrcmp(argv[1], "--show-window") == 0)
+        return showWindow(argc, argv);
+    XSession x;
+    QString error;
+    if (!x.start(false, &error)) {
+        std::fprintf(stderr, "cannot start the X session: %s\n", qPrintable(error));
+        return 1;
+    }
+    x.exportToEnvironment();
+    session = &x;
+    int result = 0;
+    {
+        QApplication app(argc, argv);
+        PanelForegroundTest test;
+        result = QTest::qExec(&test, argc, argv);
+    }
+    x.stop();
+    return result;
+}
+
+#include "tst_panelforeground.moc"

@@ -7,6 +7,7 @@
 #include "model/DatabaseLocation.h"
 #include "model/PresetRepository.h"
 #include "support/ModalDialogCloser.h"
+#include "support/PrivateCups.h"
 #include "ui/ForegroundWindowContext.h"
 #include "ui/MainWindow.h"
 #include "ui/PresetCard.h"
@@ -14,9 +15,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 
@@ -28,11 +32,17 @@ public:
     static QString lastProgId(const MainWindow &window) { return window.lastProgId; }
     static quint32 lastProcessId(const MainWindow &window) { return window.lastProcessId; }
     static QList<PresetCard *> cards(const MainWindow &window) { return window.cards; }
+    static bool printing(const MainWindow &window) { return window.printing; }
 };
 
 namespace {
 
 XSession *session = nullptr;
+
+QLabel *label(MainWindow &window, const char *name)
+{
+    return window.findChild<QLabel *>(QLatin1String(name));
+}
 
 // The test program doubles as a plain foreign application: "--show-window TITLE" shows one window.
 int showWindow(int argc, char **argv)
@@ -70,12 +80,13 @@ private slots:
     void clientWithoutPidPropertyStillHasItsProcess();
     void panelItselfIsOwnWindowAndKeepsTheMemory();
     void minimisedForeignWindowClearsTheMemory();
-    void unsupportedWindowShowsTheBoxOnCardClick();
+    void cardClickPrintsTheViewersPictureAfterRefusingAnUnsupportedWindow();
 
 private:
     QProcess *showForeignWindow(const QString &title);
     quint32 activate(const QString &title);
     QList<QProcess *> clients;
+    ollavan::testsupport::PrivateCups cups;
 };
 
 void PanelForegroundTest::initTestCase()
@@ -84,6 +95,9 @@ void PanelForegroundTest::initTestCase()
     I18n::setLanguage(QStringLiteral("en"));
     QFile::remove(DatabaseLocation::databasePath());
     QSettings().setValue(QStringLiteral("compatibilityNotice/pdfiumShown"), true);  // no first-run box
+    // The print server comes first, so that every thread of the program sees it.
+    QString error;
+    QVERIFY2(cups.start(&error), qPrintable(error));
 }
 
 void PanelForegroundTest::cleanup()
@@ -196,8 +210,11 @@ void PanelForegroundTest::minimisedForeignWindowClearsTheMemory()
     QCOMPARE(MainWindowTestAccess::lastProcessId(window), 0u);
 }
 
-void PanelForegroundTest::unsupportedWindowShowsTheBoxOnCardClick()
+void PanelForegroundTest::cardClickPrintsTheViewersPictureAfterRefusingAnUnsupportedWindow()
 {
+    QString error;
+    QVERIFY2(cups.addQueue(QStringLiteral("office"), ollavan::testsupport::PrivateCups::Ppd, &error),
+             qPrintable(error));
     {
         DatabaseLocation::createDatabaseFolder(DatabaseLocation::databasePath());
         PresetRepository repository(DatabaseLocation::databasePath());
@@ -207,25 +224,67 @@ void PanelForegroundTest::unsupportedWindowShowsTheBoxOnCardClick()
         preset.colorMode = QStringLiteral("mono");
         preset.duplexMode = QStringLiteral("simplex");
         preset.paperSize = QStringLiteral("A4");
-        preset.printerName = QStringLiteral("Nowhere");
+        preset.printerName = QStringLiteral("office");
         preset.backgroundColor = QStringLiteral("#ff8a00");
+        preset.copies = 2;
         QVERIFY(repository.addPreset(preset));
     }
-    const QString title = QStringLiteral("notes - Some Editor");
-    showForeignWindow(title);
+    QTemporaryDir pictures;
+    const QString picture = pictures.filePath(QStringLiteral("holiday.png"));
+    QImage image(320, 200, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QVERIFY(image.save(picture));
+
     MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(activate(title));
-    QTest::qWait(300);
-    QVERIFY(activate(QStringLiteral("Ollavan Quick")));
-    ModalDialogCloser closer;
     PresetCard *card = MainWindowTestAccess::cards(window).value(0);
     QVERIFY(card);
+    ModalDialogCloser closer;
+
+    // An editor the program does not know: the click explains instead of printing.
+    const QString editor = QStringLiteral("notes - Some Editor");
+    showForeignWindow(editor);
+    QVERIFY(activate(editor));
+    QTRY_VERIFY_WITH_TIMEOUT(MainWindowTestAccess::lastProcessId(window) == 0 &&
+                                 foregroundWindowContext().windowTitle == editor,
+                             10000);
+    QVERIFY(activate(QStringLiteral("Ollavan Quick")));
     QTest::mouseClick(card, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
     QCOMPARE(closer.seen().size(), 1);
-    QVERIFY(closer.seen().first().startsWith(QStringLiteral("Foreground app not supported|")));
-    QFile::remove(DatabaseLocation::databasePath());
+    QVERIFY2(closer.seen().first().startsWith(QStringLiteral("Foreground app not supported|")),
+             qPrintable(closer.seen().first()));
+    QVERIFY(!MainWindowTestAccess::printing(window));
+
+    // A viewer showing the picture: the click prints it on the preset's printer and records it.
+    closer.clear();
+    const QString viewerTitle = picture + QStringLiteral(" - nomacs");
+    QProcess *viewer = showForeignWindow(viewerTitle);
+    QVERIFY(activate(viewerTitle));
+    QTRY_COMPARE_WITH_TIMEOUT(MainWindowTestAccess::lastProgId(window), QStringLiteral("Ollavan.ImageViewer"),
+                              10000);
+    QCOMPARE(MainWindowTestAccess::lastProcessId(window), quint32(viewer->processId()));
+    QVERIFY(activate(QStringLiteral("Ollavan Quick")));
+    QTest::mouseClick(card, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
+    QVERIFY(MainWindowTestAccess::printing(window));
+    QVERIFY(!card->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!MainWindowTestAccess::printing(window), 120000);
+    QVERIFY2(closer.seen().isEmpty(), qPrintable(closer.seen().join(QLatin1Char('\n'))));
+    QVERIFY(card->isEnabled());
+    QVERIFY(cups.waitForJobs(QStringLiteral("office"), 1));
+    const ollavan::testsupport::CapturedJob job = cups.jobs(QStringLiteral("office")).constLast();
+    QCOMPARE(job.options.value(QStringLiteral("PageSize")), QStringLiteral("A4"));
+
+    PresetRepository repository(DatabaseLocation::databasePath());
+    QVERIFY(repository.open());
+    const QList<PrintHistoryEntry> history = repository.printHistory(10);
+    QCOMPARE(history.size(), 1);
+    QCOMPARE(history.first().printerName, QStringLiteral("office"));
+    QCOMPARE(history.first().copies, 2);
+    QVERIFY(history.first().jobName.contains(QStringLiteral("holiday.png")));
+    QCOMPARE(history.first().parameters, QStringLiteral("Mono \u00b7 Single-sided \u00b7 A4"));
+    QVERIFY(!label(window, "statusLabel")->toolTip().isEmpty());
+    QVERIFY(label(window, "statusLabel")->text() != QStringLiteral("Attention"));
 }
 
 int main(int argc, char **argv)

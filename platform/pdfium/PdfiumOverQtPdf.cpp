@@ -20,6 +20,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <new>
 
 #define OLLAVAN_PDFIUM_EXPORT extern "C" __attribute__((visibility("default")))
@@ -58,6 +59,9 @@ enum : int {
 
 std::atomic<unsigned long> lastError{ErrSuccess};
 
+// Bytes of one rendered band (see FPDF_RenderPageBitmap).
+constexpr size_t BandBytes = 2 * 1024 * 1024;
+
 struct Document
 {
     QByteArray bytes;  // shares the caller's memory (fromRawData)
@@ -72,6 +76,51 @@ struct Page
     QSizeF size;  // points, with the page's rotation applied
 };
 
+// One page-sized buffer kept after its bitmap is destroyed, so that rendering page after page does not map
+// and fault in fresh memory for every page. Released when a document is closed.
+class SpareBuffer
+{
+public:
+    uchar *take(size_t bytes)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!data || size < bytes || size > bytes + bytes / 4)
+            return nullptr;
+        uchar *taken = data;
+        data = nullptr;
+        size = 0;
+        return taken;
+    }
+    void give(uchar *buffer, size_t bytes)
+    {
+        uchar *dropped = buffer;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (!data && bytes >= MinimumBytes) {
+                data = buffer;
+                size = bytes;
+                dropped = nullptr;
+            }
+        }
+        std::free(dropped);
+    }
+    void release()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        std::free(data);
+        data = nullptr;
+        size = 0;
+    }
+
+private:
+    static constexpr size_t MinimumBytes = 1 << 20;
+    std::mutex mutex;
+    uchar *data = nullptr;
+    size_t size = 0;
+};
+
+SpareBuffer spareBuffer;
+
 struct Bitmap
 {
     int width = 0;
@@ -79,7 +128,12 @@ struct Bitmap
     int stride = 0;
     bool alpha = false;
     uchar *buffer = nullptr;
-    ~Bitmap() { std::free(buffer); }
+    size_t bytes = 0;
+    ~Bitmap()
+    {
+        if (buffer)
+            spareBuffer.give(buffer, bytes);
+    }
 };
 
 unsigned long errorCodeFor(QPdfDocument::Error error)
@@ -138,11 +192,13 @@ QPdfDocumentRenderOptions renderOptions(int rotate, int flags)
     return options;
 }
 
-// A view of the bitmap's own memory as a QImage (BGRA in memory is ARGB32 on little-endian machines).
+// A view of the bitmap's own memory as a QImage (BGRA in memory is ARGB32 on little-endian machines). Pages
+// are painted over an opaque fill, where premultiplied and plain ARGB are the same bytes; the premultiplied
+// view lets the painter blend without converting every pixel.
 QImage imageOver(Bitmap *bitmap)
 {
     return QImage(bitmap->buffer, bitmap->width, bitmap->height, bitmap->stride,
-                  bitmap->alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+                  bitmap->alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
 }
 
 }  // namespace
@@ -153,7 +209,10 @@ OLLAVAN_PDFIUM_EXPORT void FPDF_InitLibrary(void)
     lastError = ErrSuccess;
 }
 
-OLLAVAN_PDFIUM_EXPORT void FPDF_DestroyLibrary(void) {}
+OLLAVAN_PDFIUM_EXPORT void FPDF_DestroyLibrary(void)
+{
+    spareBuffer.release();
+}
 
 OLLAVAN_PDFIUM_EXPORT FPDF_DOCUMENT FPDF_LoadMemDocument64(const void *data_buf, size_t size,
                                                            FPDF_BYTESTRING password)
@@ -244,6 +303,7 @@ OLLAVAN_PDFIUM_EXPORT void FPDF_ClosePage(FPDF_PAGE page)
 OLLAVAN_PDFIUM_EXPORT void FPDF_CloseDocument(FPDF_DOCUMENT document)
 {
     delete reinterpret_cast<Document *>(document);
+    spareBuffer.release();
 }
 
 OLLAVAN_PDFIUM_EXPORT FPDF_BITMAP FPDFBitmap_Create(int width, int height, int alpha)
@@ -255,11 +315,14 @@ OLLAVAN_PDFIUM_EXPORT FPDF_BITMAP FPDFBitmap_Create(int width, int height, int a
     auto *bitmap = new (std::nothrow) Bitmap;
     if (!bitmap)
         return nullptr;
-    bitmap->buffer = static_cast<uchar *>(std::malloc(bytes));
+    bitmap->buffer = spareBuffer.take(bytes);
+    if (!bitmap->buffer)
+        bitmap->buffer = static_cast<uchar *>(std::malloc(bytes));
     if (!bitmap->buffer) {
         delete bitmap;
         return nullptr;
     }
+    bitmap->bytes = bytes;
     bitmap->width = width;
     bitmap->height = height;
     bitmap->stride = int(stride);
@@ -311,16 +374,28 @@ OLLAVAN_PDFIUM_EXPORT void FPDF_RenderPageBitmap(FPDF_BITMAP bitmap, FPDF_PAGE p
     auto *b = reinterpret_cast<Bitmap *>(bitmap);
     auto *p = reinterpret_cast<Page *>(page);
 
-    QImage rendered =
-        p->document->pdf.render(p->index, QSize(size_x, size_y), renderOptions(rotate & 3, flags));
-    if (rendered.isNull())
+    // PDFium paints the page over what the bitmap holds (typically the caller's white fill). The page is
+    // rendered in bands of the bitmap's visible part: each band's image is small enough to be reused from the
+    // heap and to stay in the cache while it is drawn, where a whole-page image would be freshly mapped
+    // memory.
+    const QRect visible =
+        QRect(start_x, start_y, size_x, size_y).intersected(QRect(0, 0, b->width, b->height));
+    if (visible.isEmpty())
         return;
-    if (flags & FlagReverseByteOrder)
-        rendered = std::move(rendered).rgbSwapped();
-
-    // PDFium paints the page over what the bitmap holds (typically the caller's white fill).
+    const int bandHeight = qMax(16, int(BandBytes / (size_t(size_x) * 4)));
     QImage target = imageOver(b);
     QPainter painter(&target);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.drawImage(QPoint(start_x, start_y), rendered);
+    for (int top = visible.top(); top <= visible.bottom(); top += bandHeight) {
+        const QRect band(visible.left(), top, visible.width(), qMin(bandHeight, visible.bottom() + 1 - top));
+        QPdfDocumentRenderOptions options = renderOptions(rotate & 3, flags);
+        options.setScaledSize(QSize(size_x, size_y));
+        options.setScaledClipRect(band.translated(-start_x, -start_y));
+        QImage rendered = p->document->pdf.render(p->index, band.size(), options);
+        if (rendered.isNull())
+            return;
+        if (flags & FlagReverseByteOrder)
+            rendered = std::move(rendered).rgbSwapped();
+        painter.drawImage(band.topLeft(), rendered);
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "app/I18n.h"
 #include "platform/Spooler.h"
+#include "platform/SystemTexts.h"
 #include "platform/WindowSystem.h"
 #include "printing/PrintService.h"
 #include "printing/PrinterSettingsScope.h"
@@ -281,10 +282,12 @@ bool PrintService::verifyAcrobatIsolation(const QString &pdfPath, QString *messa
     platform::Spooler &spooler = platform::spooler();
     const quint32 nameLength = spooler.defaultPrinterNameLength();
     if (nameLength <= 1)
-        return finish(false, QStringLiteral("No Windows default printer is configured."));
+        return finish(false,
+                      QString::fromUtf8(platform::systemText("No Windows default printer is configured.")));
     QString defaultPrinter;
     if (!spooler.defaultPrinter(nameLength, &defaultPrinter))
-        return finish(false, QStringLiteral("The Windows default printer could not be read."));
+        return finish(
+            false, QString::fromUtf8(platform::systemText("The Windows default printer could not be read.")));
 
     // No settings switch and no lock: nothing is printed.
     int pageCount = 0;

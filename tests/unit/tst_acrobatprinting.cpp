@@ -1,4 +1,5 @@
 #include "platform/DevMode.h"
+#include "platform/SystemTexts.h"
 #include "printing/AcrobatPrinting.h"
 #include "printing/PrintService.h"
 #include "support/FakeAutomation.h"
@@ -610,11 +611,13 @@ void AcrobatPrintingTest::selfCheck()
 
     desk.spooler.defaultPrinterName.clear();
     QVERIFY(!PrintService::verifyAcrobatIsolation(desk.pdfPath, &message));
-    QCOMPARE(message, QString("No Windows default printer is configured."));
+    // The machine's print system is named (Windows or CUPS).
+    QCOMPARE(message, QString::fromUtf8(platform::systemText("No Windows default printer is configured.")));
     desk.spooler.defaultPrinterName = "Previous";
     desk.spooler.fail("defaultPrinter");
     QVERIFY(!PrintService::verifyAcrobatIsolation(desk.pdfPath, &message));
-    QCOMPARE(message, QString("The Windows default printer could not be read."));
+    QCOMPARE(message,
+             QString::fromUtf8(platform::systemText("The Windows default printer could not be read.")));
     QCOMPARE(desk.registry.openApartments(), 0);
 }
 

@@ -123,7 +123,10 @@ bool LpOptionsFile::save(int *error) const
         return true;
     }
     const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir().mkpath(folder)) {
+    if (!QDir(folder).exists() &&
+        (!QDir().mkpath(folder) ||
+         !QFile::setPermissions(folder,
+                                QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))) {
         if (error)
             *error = EACCES;
         return false;
@@ -134,8 +137,11 @@ bool LpOptionsFile::save(int *error) const
             *error = EACCES;
         return false;
     }
-    // The user's options are private: the file is readable by its owner only, as lpoptions writes it.
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // A new file gets the permissions lpoptions gives it; an existing one keeps its own.
+    if (!QFile::exists(path)) {
+        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                            QFileDevice::ReadOther);
+    }
     const QByteArray data = content();
     if (file.write(data) != data.size() || !file.commit()) {
         if (error)

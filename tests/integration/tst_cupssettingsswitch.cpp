@@ -229,6 +229,9 @@ private slots:
         QFETCH(QByteArray, userOptions);
         QFETCH(QString, printer);
         writeOptionsFile(optionsPath(), userOptions);
+        if (!userOptions.isNull())
+            QVERIFY(QFile::setPermissions(optionsPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        const QFileDevice::Permissions permissions = QFile::permissions(optionsPath());
         const QString previousDefault = currentDefault();
         const QByteArray previousMode = readUserDevMode(printer);
         QVERIFY(!previousMode.isEmpty());
@@ -241,6 +244,7 @@ private slots:
             QVERIFY(optionsFile(optionsPath()) != userOptions);
         }
         QCOMPARE(optionsFile(optionsPath()), userOptions);
+        QCOMPARE(QFile::permissions(optionsPath()), permissions);
         QCOMPARE(currentDefault(), previousDefault);
         QCOMPARE(readUserDevMode(printer), previousMode);
     }

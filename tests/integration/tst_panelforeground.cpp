@@ -8,20 +8,25 @@
 #include "model/PresetRepository.h"
 #include "support/ModalDialogCloser.h"
 #include "support/PrivateCups.h"
+#include "support/TestDocuments.h"
 #include "ui/ForegroundWindowContext.h"
 #include "ui/MainWindow.h"
 #include "ui/PresetCard.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <QWidget>
 
 #include <cstdio>
@@ -81,6 +86,7 @@ private slots:
     void panelItselfIsOwnWindowAndKeepsTheMemory();
     void minimisedForeignWindowClearsTheMemory();
     void cardClickPrintsTheViewersPictureAfterRefusingAnUnsupportedWindow();
+    void fileDroppedOnCardPrintsWithThePresetsSettings();
 
 private:
     QProcess *showForeignWindow(const QString &title);
@@ -285,6 +291,79 @@ void PanelForegroundTest::cardClickPrintsTheViewersPictureAfterRefusingAnUnsuppo
     QCOMPARE(history.first().parameters, QStringLiteral("Mono \u00b7 Single-sided \u00b7 A4"));
     QVERIFY(!label(window, "statusLabel")->toolTip().isEmpty());
     QVERIFY(label(window, "statusLabel")->text() != QStringLiteral("Attention"));
+}
+
+void PanelForegroundTest::fileDroppedOnCardPrintsWithThePresetsSettings()
+{
+    QString error;
+    QFile::remove(DatabaseLocation::databasePath());
+    QVERIFY2(cups.addQueue(QStringLiteral("booklets"), ollavan::testsupport::PrivateCups::Ppd, &error),
+             qPrintable(error));
+    {
+        DatabaseLocation::createDatabaseFolder(DatabaseLocation::databasePath());
+        PresetRepository repository(DatabaseLocation::databasePath());
+        QVERIFY(repository.open());
+        PrintPreset preset;
+        preset.title = QStringLiteral("Booklets");
+        preset.colorMode = QStringLiteral("mono");
+        preset.duplexMode = QStringLiteral("duplex");
+        preset.duplexEdge = QStringLiteral("short");
+        preset.paperSize = QStringLiteral("A5");
+        preset.printerName = QStringLiteral("booklets");
+        preset.backgroundColor = QStringLiteral("#3366cc");
+        preset.copies = 3;
+        QVERIFY(repository.addPreset(preset));
+    }
+    // The built-in PDF engine looks for its library beside the running program, here the test.
+    const QString library = QStringLiteral(OLLAVAN_BIN_DIR "/libpdfium.so");
+    QVERIFY2(QFile::exists(library), "libpdfium.so is not built");
+    const QString besideTest =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("libpdfium.so"));
+    if (!QFile::exists(besideTest))
+        QVERIFY(QFile::link(library, besideTest));
+
+    QTemporaryDir documents;
+    const QString pdf = documents.filePath(QStringLiteral("minutes.pdf"));
+    QVERIFY(ollavan::testsupport::writeFile(pdf, ollavan::testsupport::makeMixedOrientationPdf(2)));
+
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    PresetCard *card = nullptr;
+    for (PresetCard *candidate : MainWindowTestAccess::cards(window)) {
+        if (candidate->currentPreset().printerName == QLatin1String("booklets"))
+            card = candidate;
+    }
+    QVERIFY(card);
+    ModalDialogCloser closer;
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(pdf)});
+    QDragEnterEvent enter(QPoint(30, 30), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    enter.setAccepted(false);
+    QApplication::sendEvent(card, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(30, 30), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(card, &drop);
+    QVERIFY(MainWindowTestAccess::printing(window));
+    QTRY_VERIFY_WITH_TIMEOUT(!MainWindowTestAccess::printing(window), 120000);
+    QVERIFY2(closer.seen().isEmpty(), qPrintable(closer.seen().join(QLatin1Char('\n'))));
+
+    QVERIFY(cups.waitForJobs(QStringLiteral("booklets"), 1));
+    const ollavan::testsupport::CapturedJob job = cups.jobs(QStringLiteral("booklets")).constLast();
+    QCOMPARE(job.options.value(QStringLiteral("PageSize")), QStringLiteral("A5"));
+    QCOMPARE(job.options.value(QStringLiteral("Duplex")), QStringLiteral("DuplexTumble"));
+    QCOMPARE(job.options.value(QStringLiteral("ColorModel")), QStringLiteral("Gray"));
+
+    PresetRepository repository(DatabaseLocation::databasePath());
+    QVERIFY(repository.open());
+    const QList<PrintHistoryEntry> history = repository.printHistory(1);
+    QCOMPARE(history.size(), 1);
+    QCOMPARE(history.first().printerName, QStringLiteral("booklets"));
+    QCOMPARE(history.first().jobName, QStringLiteral("minutes.pdf"));
+    QCOMPARE(history.first().copies, 3);
+    QCOMPARE(history.first().pageCount, 2);
+    QCOMPARE(history.first().totalPages, 6);
+    QCOMPARE(history.first().parameters, QStringLiteral("Mono \u00b7 Double-sided (short edge) \u00b7 A5"));
 }
 
 int main(int argc, char **argv)

@@ -36,6 +36,8 @@ namespace {
 
 QList<cli::Verb> verbTable()
 {
+    // One line per verb.
+    // clang-format off
     return {
         cli::presetsVerb(),
         cli::historyVerb(),
@@ -44,6 +46,7 @@ QList<cli::Verb> verbTable()
         cli::settingsVerb(),
         cli::statusVerb(),
     };
+    // clang-format on
 }
 
 const cli::Verb *findVerb(const QList<cli::Verb> &verbs, const QString &name)

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <atomic>
 #include <climits>
 #include <cmath>
 
@@ -91,6 +92,8 @@ QString hostForPort(const QString &portName)
     return QHostAddress().setAddress(captured) ? captured : QString();
 }
 
+std::atomic<PrinterStatusMonitor::CheckFunction> replacementCheck{nullptr};
+
 int number(const snmp::ValueMap &values, const QString &oid, int fallback)
 {
     const auto found = values.constFind(oid);
@@ -112,6 +115,9 @@ PrinterStatusSnapshot PrinterStatusMonitor::check(const QString &printerName)
     static const QString errorsOid = QStringLiteral("1.3.6.1.2.1.25.3.5.1.2.1");
     static const QString tonerLevel = QStringLiteral("1.3.6.1.2.1.43.11.1.1.9.1.1");
     static const QString tonerMax = QStringLiteral("1.3.6.1.2.1.43.11.1.1.8.1.1");
+
+    if (const CheckFunction replacement = replacementCheck.load())
+        return replacement(printerName);
 
     const WindowsPrinterInfo info = windowsPrinterInfo(printerName);
     PrinterStatusSnapshot snapshot = fromWindowsStatus(info);
@@ -179,4 +185,9 @@ PrinterStatusSnapshot PrinterStatusMonitor::check(const QString &printerName)
         }
     }
     return snapshot;
+}
+
+void PrinterStatusMonitor::setCheckForTesting(CheckFunction replacement)
+{
+    replacementCheck.store(replacement);
 }

@@ -32,4 +32,8 @@ public:
     // Never fails; blocks for the SNMP exchange (up to about 5.3 s for a silent network printer), so it is
     // called from a worker thread only.
     static PrinterStatusSnapshot check(const QString &printerName);
+
+    // Makes check() answer through `replacement` (tests of its callers); nullptr restores the real check.
+    using CheckFunction = PrinterStatusSnapshot (*)(const QString &printerName);
+    static void setCheckForTesting(CheckFunction replacement);
 };

@@ -6,6 +6,3 @@
 #include <QCloseEvent>
 #include <QEnterEvent>
 #include <QMoveEvent>
-
-// --- Printer status refresh ---
-void MainWindow::refreshPrinterStatuses() {}

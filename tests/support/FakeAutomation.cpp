@@ -1,15 +1,47 @@
 #include "FakeAutomation.h"
 
+#include <QMutexLocker>
+
 namespace ollavan::testsupport {
 
 using platform::DispatchPtr;
 using platform::UnknownPtr;
 using platform::Variant;
 
+void FakeAutomationLog::add(const QString &line)
+{
+    std::function<void(const QString &)> callback;
+    {
+        QMutexLocker lock(&mutex);
+        lines.append(line);
+        callback = observer;
+    }
+    if (callback)
+        callback(line);
+}
+
+void FakeAutomationLog::setObserver(std::function<void(const QString &line)> callback)
+{
+    QMutexLocker lock(&mutex);
+    observer = std::move(callback);
+}
+
+QStringList FakeAutomationLog::entries() const
+{
+    QMutexLocker lock(&mutex);
+    return lines;
+}
+
+void FakeAutomationLog::clear()
+{
+    QMutexLocker lock(&mutex);
+    lines.clear();
+}
+
 QStringList FakeAutomationLog::filtered(const QStringList &prefixes) const
 {
     QStringList matching;
-    for (const QString &line : lines) {
+    for (const QString &line : entries()) {
         for (const QString &prefix : prefixes) {
             if (line.startsWith(prefix)) {
                 matching.append(line);

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 #include <QMap>
+#include <QMutex>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -30,21 +31,18 @@ namespace ollavan::testsupport {
 class FakeAutomationLog
 {
 public:
-    void add(const QString &line)
-    {
-        lines.append(line);
-        if (observer)
-            observer(line);
-    }
-    // Called with every line as it is added (for example to look at other fakes at the moment an object
-    // is let go).
-    void setObserver(std::function<void(const QString &line)> callback) { observer = std::move(callback); }
-    QStringList entries() const { return lines; }
+    // Thread-safe: a print worker may add lines while the test thread reads them.
+    void add(const QString &line);
+    // Called with every line as it is added, outside the log's lock (for example to look at other fakes at
+    // the moment an object is let go).
+    void setObserver(std::function<void(const QString &line)> callback);
+    QStringList entries() const;
     // Only the lines that start with one of the prefixes, in order.
     QStringList filtered(const QStringList &prefixes) const;
-    void clear() { lines.clear(); }
+    void clear();
 
 private:
+    mutable QMutex mutex;
     QStringList lines;
     std::function<void(const QString &line)> observer;
 };

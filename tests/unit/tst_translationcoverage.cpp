@@ -1,4 +1,5 @@
 #include "app/TranslationTable.h"
+#include "platform/SystemTexts.h"
 
 #include <QtTest>
 
@@ -232,7 +233,25 @@ struct FoundLiteral
 {
     QString text;
     int line = 0;
+    // Passed through platform::systemText, which swaps in this platform's wording of the text.
+    bool systemText = false;
 };
+
+// Strips a platform::systemText( ... ) wrapper; true when there was one.
+bool stripSystemText(QString *expression)
+{
+    const QString trimmed = expression->trimmed();
+    for (const QString &wrapper : {QStringLiteral("platform::systemText"), QStringLiteral("systemText")}) {
+        if (trimmed.startsWith(wrapper) && trimmed.endsWith(QLatin1Char(')'))) {
+            const QString inner = trimmed.mid(wrapper.size()).trimmed();
+            if (inner.startsWith(QLatin1Char('('))) {
+                *expression = inner.mid(1, inner.size() - 2);
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 // The literal texts passed to I18n::text in one source file, including both branches of a conditional
 // argument whose branches are literals.
@@ -299,10 +318,11 @@ QList<FoundLiteral> literalsPassedToText(const QString &source)
             parts.last() += c;
         }
         const int line = code.left(start).count(QLatin1Char('\n')) + 1;
-        for (const QString &part : parts) {
+        for (QString part : parts) {
+            const bool systemText = stripSystemText(&part);
             QString value;
             if (literalValue(part, &value))
-                found.append({value, line});
+                found.append({value, line, systemText});
         }
         from = i;
     }
@@ -444,6 +464,12 @@ void TestTranslationCoverage::collectorFindsLiteralArguments_data()
         << "qDebug() << \"I18n::text(\\\"No\\\")\"; I18n::text(\"Yes\")" << QStringList{"Yes"};
     QTest::newRow("parentheses inside")
         << "I18n::text(\"Double-sided (long edge)\")" << QStringList{"Double-sided (long edge)"};
+    QTest::newRow("system wording")
+        << "I18n::text(platform::systemText(\"Windows could not find this printer.\"))"
+        << QStringList{"system:Windows could not find this printer."};
+    QTest::newRow("system wording with arguments")
+        << "I18n::text(platform::systemText(\"Unable (Windows error %1)\")).arg(code)"
+        << QStringList{"system:Unable (Windows error %1)"};
     QTest::newRow("several calls") << "a(I18n::text(\"One\"), I18n::text(\"Two\"));"
                                    << QStringList{"One", "Two"};
 }
@@ -454,7 +480,7 @@ void TestTranslationCoverage::collectorFindsLiteralArguments()
     QFETCH(QStringList, expected);
     QStringList texts;
     for (const FoundLiteral &literal : literalsPassedToText(source))
-        texts << literal.text;
+        texts << (literal.systemText ? QStringLiteral("system:") : QString()) + literal.text;
     QCOMPARE(texts, expected);
 }
 

@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <malloc.h>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -59,8 +60,9 @@ enum : int {
 
 std::atomic<unsigned long> lastError{ErrSuccess};
 
-// Bytes of one rendered band (see FPDF_RenderPageBitmap).
-constexpr size_t BandBytes = 2 * 1024 * 1024;
+// Bytes of one rendered band (see FPDF_RenderPageBitmap): a whole A4 page at 300 dpi is one band, since every
+// band loads the page again (images are decoded again); only the largest bitmaps are split.
+constexpr size_t BandBytes = 48 * 1024 * 1024;
 
 struct Document
 {
@@ -205,6 +207,11 @@ QImage imageOver(Bitmap *bitmap)
 
 OLLAVAN_PDFIUM_EXPORT void FPDF_InitLibrary(void)
 {
+    // Page images are tens of megabytes. Served by mmap, every page would map and fault in fresh memory
+    // (twice: the caller's bitmap and QtPdf's image), which costs more than rendering a page of text. From
+    // the heap they are reused page after page; FPDF_CloseDocument gives the memory back.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
     // QtPdf initialises its PDFium on first use and keeps it for the life of the process.
     lastError = ErrSuccess;
 }
@@ -304,6 +311,7 @@ OLLAVAN_PDFIUM_EXPORT void FPDF_CloseDocument(FPDF_DOCUMENT document)
 {
     delete reinterpret_cast<Document *>(document);
     spareBuffer.release();
+    malloc_trim(0);
 }
 
 OLLAVAN_PDFIUM_EXPORT FPDF_BITMAP FPDFBitmap_Create(int width, int height, int alpha)

@@ -223,20 +223,21 @@ void TestPdfEngine::libraryRendersBgraWithFillAndFlags()
     QVERIFY2(qRed(gray) == qGreen(gray) && qGreen(gray) == qBlue(gray) && qRed(gray) < 200,
              qPrintable(QString::number(gray, 16)));
 
-    // A page larger than one render band: the top half red, the bottom white, with the seam where it belongs.
-    const QByteArray tall = makePdf({PdfPageSpec{QSizeF(200, 400), 0, "1 0 0 rg 0 200 200 200 re f"}});
+    // A bitmap larger than one render band (the largest the engine makes is 5000 pixels on a side): the
+    // page's top three quarters are red, across the seam between the bands, the rest white.
+    const QByteArray tall = makePdf({PdfPageSpec{QSizeF(200, 400), 0, "1 0 0 rg 0 100 200 300 re f"}});
     void *tallDocument = pdfium.loadMemDocument64(tall.constData(), size_t(tall.size()), nullptr);
     QVERIFY(tallDocument);
     void *tallPage = pdfium.loadPage(tallDocument, 0);
-    void *big = pdfium.bitmapCreate(1000, 2040, 1);
+    void *big = pdfium.bitmapCreate(3000, 6040, 1);
     QVERIFY(big);
-    pdfium.fillRect(big, 0, 0, 1000, 2040, 0xFFFFFFFFul);
-    pdfium.render(big, tallPage, 0, 20, 1000, 2000, 0, 0x801);  // 20 white rows above the page
-    QCOMPARE(pixelAt(pdfium, big, 500, 10), 0xFFFFFFFFu);
-    for (int y : {25, 600, 1018})
-        QCOMPARE(pixelAt(pdfium, big, 500, y), 0xFFFF0000u);
-    for (int y : {1022, 1600, 2035})
-        QCOMPARE(pixelAt(pdfium, big, 500, y), 0xFFFFFFFFu);
+    pdfium.fillRect(big, 0, 0, 3000, 6040, 0xFFFFFFFFul);
+    pdfium.render(big, tallPage, 0, 20, 3000, 6000, 0, 0x801);  // 20 white rows above the page
+    QCOMPARE(pixelAt(pdfium, big, 1500, 10), 0xFFFFFFFFu);
+    for (int y : {25, 2000, 4190, 4240, 4515})
+        QCOMPARE(pixelAt(pdfium, big, 1500, y), 0xFFFF0000u);
+    for (int y : {4525, 5000, 6035})
+        QCOMPARE(pixelAt(pdfium, big, 1500, y), 0xFFFFFFFFu);
     pdfium.bitmapDestroy(big);
     pdfium.closePage(tallPage);
     pdfium.closeDocument(tallDocument);

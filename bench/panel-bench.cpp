@@ -42,8 +42,9 @@ public:
 
 namespace {
 
-// Runs the event loop until done() or the time-out and answers the longest gap between 10 ms ticks.
-qint64 longestStall(const std::function<bool()> &done, int timeoutMs)
+// Runs the event loop until done() or the time-out and answers the longest gap between 10 ms ticks; *at
+// receives when (ms after the start) that gap ended.
+qint64 longestStall(const std::function<bool()> &done, int timeoutMs, qint64 *at = nullptr)
 {
     QElapsedTimer clock;
     clock.start();
@@ -54,7 +55,11 @@ qint64 longestStall(const std::function<bool()> &done, int timeoutMs)
     ticker.setInterval(10);
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         const qint64 now = clock.elapsed();
-        longest = std::max(longest, now - last);
+        if (now - last > longest) {
+            longest = now - last;
+            if (at)
+                *at = now;
+        }
         last = now;
     });
     ticker.start();
@@ -110,22 +115,27 @@ int stall(int argc, char **argv)
     QElapsedTimer printClock;
     printClock.start();
     window.executePreset(presetFor(queue, 0), pdf);
-    const qint64 printing = longestStall([&] { return !MainWindowTestAccess::printing(window); }, 300000);
+    qint64 printStallAt = 0;
+    const qint64 printing =
+        longestStall([&] { return !MainWindowTestAccess::printing(window); }, 300000, &printStallAt);
     const qint64 printMs = printClock.elapsed();
 
     QElapsedTimer refreshClock;
     refreshClock.start();
     MainWindowTestAccess::refresh(window);
+    qint64 refreshStallAt = 0;
     const qint64 refreshing = longestStall(
         [&] { return refreshClock.elapsed() > 500 && !MainWindowTestAccess::statusRefreshRunning(window); },
-        60000);
+        60000, &refreshStallAt);
     const qint64 refreshMs = refreshClock.elapsed();
 
     std::printf("GUI-thread stall, idle:                      %4lld ms\n", static_cast<long long>(idle));
-    std::printf("GUI-thread stall, 40-page PDF from a card:   %4lld ms  (job took %lld ms)\n",
-                static_cast<long long>(printing), static_cast<long long>(printMs));
-    std::printf("GUI-thread stall, status refresh, silent:    %4lld ms  (refresh took %lld ms)\n",
-                static_cast<long long>(refreshing), static_cast<long long>(refreshMs));
+    std::printf("GUI-thread stall, 40-page PDF from a card:   %4lld ms  (at %lld ms of a %lld ms job)\n",
+                static_cast<long long>(printing), static_cast<long long>(printStallAt),
+                static_cast<long long>(printMs));
+    std::printf("GUI-thread stall, status refresh, silent:    %4lld ms  (at %lld ms of a %lld ms refresh)\n",
+                static_cast<long long>(refreshing), static_cast<long long>(refreshStallAt),
+                static_cast<long long>(refreshMs));
     std::printf("target: under 50 ms\n");
     return 0;
 }

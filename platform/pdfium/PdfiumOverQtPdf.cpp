@@ -64,6 +64,23 @@ std::atomic<unsigned long> lastError{ErrSuccess};
 // band loads the page again (images are decoded again); only the largest bitmaps are split.
 constexpr size_t BandBytes = 48 * 1024 * 1024;
 
+// QtPdf renders each page into a fresh image of tens of megabytes. Served by mmap, every page would map and
+// fault in new memory, which costs more than rendering a page of text; while a page renders, allocations come
+// from the heap instead, where the previous page's image is reused. Outside rendering, large allocations
+// (the print engine's image copies) are mapped and returned at once, as usual.
+constexpr int RenderingMappedAllocationBytes = 512 * 1024 * 1024;
+constexpr int MappedAllocationBytes = 4 * 1024 * 1024;
+constexpr int RetainedHeapBytes = 256 * 1024 * 1024;
+
+class HeapServedScope
+{
+public:
+    HeapServedScope() { mallopt(M_MMAP_THRESHOLD, RenderingMappedAllocationBytes); }
+    ~HeapServedScope() { mallopt(M_MMAP_THRESHOLD, MappedAllocationBytes); }
+    HeapServedScope(const HeapServedScope &) = delete;
+    HeapServedScope &operator=(const HeapServedScope &) = delete;
+};
+
 struct Document
 {
     QByteArray bytes;  // shares the caller's memory (fromRawData)
@@ -207,11 +224,9 @@ QImage imageOver(Bitmap *bitmap)
 
 OLLAVAN_PDFIUM_EXPORT void FPDF_InitLibrary(void)
 {
-    // Page images are tens of megabytes. Served by mmap, every page would map and fault in fresh memory
-    // (twice: the caller's bitmap and QtPdf's image), which costs more than rendering a page of text. From
-    // the heap they are reused page after page; FPDF_CloseDocument gives the memory back.
-    mallopt(M_MMAP_THRESHOLD, 256 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
+    // Freed page images stay in the heap for the next page until the document is closed.
+    mallopt(M_TRIM_THRESHOLD, RetainedHeapBytes);
+    mallopt(M_MMAP_THRESHOLD, MappedAllocationBytes);
     // QtPdf initialises its PDFium on first use and keeps it for the life of the process.
     lastError = ErrSuccess;
 }
@@ -391,6 +406,7 @@ OLLAVAN_PDFIUM_EXPORT void FPDF_RenderPageBitmap(FPDF_BITMAP bitmap, FPDF_PAGE p
     if (visible.isEmpty())
         return;
     const int bandHeight = qMax(16, int(BandBytes / (size_t(size_x) * 4)));
+    HeapServedScope heapServed;
     QImage target = imageOver(b);
     QPainter painter(&target);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);

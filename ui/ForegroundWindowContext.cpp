@@ -2,8 +2,9 @@
 
 #include "platform/WindowSystem.h"
 
-#include <QFileInfo>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 namespace {
 
@@ -42,7 +43,10 @@ constexpr int titleBufferLength = 2048;
 
 QString foregroundProgId(const QString &executablePath, const QString &windowTitle)
 {
-    const QString name = QFileInfo(executablePath).fileName().toLower();
+    // The file name after the last separator of either kind: Windows reports paths with backslashes.
+    const qsizetype slash =
+        std::max(executablePath.lastIndexOf(QLatin1Char('/')), executablePath.lastIndexOf(QLatin1Char('\\')));
+    const QString name = executablePath.mid(slash + 1).toLower();
     for (const ProgIdRow &row : progIdRows) {
         if (name == QLatin1String(row.executable))
             return QString::fromLatin1(row.progId);

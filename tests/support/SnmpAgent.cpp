@@ -1,5 +1,6 @@
 #include "SnmpAgent.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 
 namespace {
@@ -13,6 +14,10 @@ bool runScript(const QStringList &arguments, QString *output)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("SNMP_AGENT_OWNER"),
+                       QString::number(QCoreApplication::applicationPid()));
+    process.setProcessEnvironment(environment);
     process.start(script(), arguments);
     if (!process.waitForFinished(60000)) {
         process.kill();

@@ -286,8 +286,9 @@ void TestPrintDispatch::driverSettingsPresetPrintsWithTheUsersSavedOptions()
     QCOMPARE(job.copies, 2);
     QCOMPARE(job.options.value(QStringLiteral("sides")), QStringLiteral("two-sided-long-edge"));
     QCOMPARE(job.options.value(QStringLiteral("print-color-mode")), QStringLiteral("color"));
+    // The printer's own paper and orientation: the document's landscape pages are not turned.
     QString sizes;
-    orientations(job.dataPath, &sizes);
+    QCOMPARE(orientations(job.dataPath, &sizes), QStringLiteral("PPPP"));
     QCOMPARE(sizes.trimmed(), QStringList(4, QStringLiteral("595x842")).join(QLatin1Char(' ')));
 
     QCOMPARE(cups.run(QStringLiteral("lpoptions"), {QStringLiteral("-x"), queue}, &output), 0);

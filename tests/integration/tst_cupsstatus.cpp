@@ -54,6 +54,10 @@ private:
 
 void TestCupsStatus::initTestCase()
 {
+    // Without a print server to ask, no queue is found.
+    QVERIFY(!platform::printerQueue().queueInfo("office").found);
+    QCOMPARE(PrinterStatusMonitor::check("office").text, QStringLiteral("Not installed"));
+
     QString error;
     QVERIFY2(cups.start(&error), qPrintable(error));
     QVERIFY2(cups.addQueue("office", PrivateCups::Raw, &error), qPrintable(error));

@@ -49,6 +49,24 @@ int duplexIndex(const QString &duplexMode, const QString &duplexEdge)
     return duplexEdge == QLatin1String("short") ? 2 : 1;
 }
 
+// A key-sequence editor that holds at most one key combination: a further combination replaces it.
+class SingleCombinationEdit : public QKeySequenceEdit
+{
+public:
+    SingleCombinationEdit(const QKeySequence &sequence, QWidget *parent) : QKeySequenceEdit(sequence, parent)
+    {
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        QKeySequenceEdit::keyPressEvent(event);
+        const QKeySequence sequence = keySequence();
+        if (sequence.count() > 1)
+            setKeySequence(QKeySequence(sequence[sequence.count() - 1]));
+    }
+};
+
 }  // namespace
 
 const QStringList &PresetDialog::accentSwatches()
@@ -137,17 +155,12 @@ void PresetDialog::buildForm()
     form->addRow(I18n::text("Card accent"), accentRow);
     styleSwatches();
 
-    hotkeyEdit =
-        new QKeySequenceEdit(QKeySequence::fromString(original.hotkey, QKeySequence::PortableText), this);
+    hotkeyEdit = new SingleCombinationEdit(
+        QKeySequence::fromString(original.hotkey, QKeySequence::PortableText), this);
     hotkeyEdit->setObjectName(QStringLiteral("hotkeyEdit"));
     hotkeyEdit->setClearButtonEnabled(true);
     hotkeyEdit->setToolTip(
         I18n::text("Use Ctrl, Alt, Shift or Win with a letter, number or F1-F24. Leave blank to disable."));
-    // The editor records up to four combinations; a hotkey is one, so the latest combination wins.
-    connect(hotkeyEdit, &QKeySequenceEdit::keySequenceChanged, this, [this](const QKeySequence &sequence) {
-        if (sequence.count() > 1)
-            hotkeyEdit->setKeySequence(QKeySequence(sequence[sequence.count() - 1]));
-    });
     form->addRow(I18n::text("Global hotkey"), hotkeyEdit);
 
     driverSettingsCheck = new QCheckBox(I18n::text("Use driver settings exactly when printing"), this);

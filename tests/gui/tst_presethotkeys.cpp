@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QSettings>
 #include <QSystemTrayIcon>
 #include <QTest>
 
@@ -168,6 +169,8 @@ void PresetHotkeysTest::initTestCase()
 
 void PresetHotkeysTest::init()
 {
+    // The one-time notice of the first start is a modal dialog these tests do not look at.
+    QSettings().setValue(QStringLiteral("compatibilityNotice/pdfiumShown"), true);
     hotkeys = RecordingHotkeys();
     platform::setGlobalHotkeysForTesting(&hotkeys);
 }

@@ -23,7 +23,14 @@ int runPrinters(const Invocation &invocation)
 {
     if (!checkArgumentCount(invocation, "printers", 0))
         return ExitUsage;
-    const QStringList printers = platform::spooler().printerNames();
+    platform::Spooler &spooler = platform::spooler();
+    const QStringList printers = spooler.printerNames();
+    if (printers.isEmpty()) {
+        if (const quint32 error = spooler.lastError()) {
+            printError(QStringLiteral("cannot list the printers (print system error %1)").arg(error));
+            return ExitFailure;
+        }
+    }
     const QString current = defaultPrinter();
     if (invocation.json) {
         QJsonArray array;

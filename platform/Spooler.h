@@ -76,7 +76,7 @@ public:
     virtual quint32 lastError() = 0;
 
     // The installed printers, in the print system's order (EnumPrintersW local and connections / the CUPS
-    // destinations without instances).
+    // queues). lastError() is 0 afterwards unless the list could not be read.
     virtual QStringList printerNames() = 0;
 };
 

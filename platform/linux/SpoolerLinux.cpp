@@ -243,8 +243,7 @@ public:
     {
         QStringList names;
         quint32 error = 0;
-        if (!cupsQueueNames(&names, &error))
-            threadLastError = error;
+        threadLastError = cupsQueueNames(&names, &error) ? 0 : error;
         return names;
     }
 

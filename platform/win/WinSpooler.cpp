@@ -151,15 +151,20 @@ public:
     QStringList printerNames() override
     {
         QStringList names;
+        SetLastError(ERROR_SUCCESS);
         const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
         DWORD needed = 0;
         DWORD count = 0;
-        EnumPrintersW(flags, nullptr, 4, nullptr, 0, &needed, &count);
-        if (needed == 0)
+        if (!EnumPrintersW(flags, nullptr, 4, nullptr, 0, &needed, &count) && needed == 0)
+            return names;  // GetLastError says why
+        if (needed == 0) {
+            SetLastError(ERROR_SUCCESS);
             return names;
+        }
         std::vector<BYTE> buffer(needed, 0);
         if (!EnumPrintersW(flags, nullptr, 4, buffer.data(), needed, &needed, &count))
             return names;
+        SetLastError(ERROR_SUCCESS);
         const auto *printers = reinterpret_cast<const PRINTER_INFO_4W *>(buffer.data());
         for (DWORD i = 0; i < count; ++i) {
             if (printers[i].pPrinterName)

@@ -80,6 +80,15 @@ private slots:
         QCOMPARE(text.exitCode, 0);
         QCOMPARE(text.out, QStringLiteral("DEFAULT  PRINTER\n*        annex\n         office\n"));
         QCOMPARE(runOllavan({QStringLiteral("printers"), QStringLiteral("extra")}).exitCode, 1);
+
+        // A print server that cannot be reached is a failure, not an empty list.
+        const QByteArray server = qgetenv("CUPS_SERVER");
+        qputenv("CUPS_SERVER", "127.0.0.1:9");
+        const Outcome unreachable = runOllavan({QStringLiteral("printers")});
+        qputenv("CUPS_SERVER", server);
+        QCOMPARE(unreachable.exitCode, 2);
+        QVERIFY2(unreachable.err.contains(QLatin1String("cannot list the printers")),
+                 qPrintable(unreachable.err));
     }
 
     void showsTheDriversSettings()

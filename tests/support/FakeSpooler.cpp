@@ -239,6 +239,7 @@ QStringList FakeSpooler::printerNames()
     QMutexLocker lock(&mutex);
     if (record(QStringLiteral("printerNames()")))
         return QStringList();
+    fakeLastError = 0;
     return printers;
 }
 

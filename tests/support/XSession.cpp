@@ -1,8 +1,6 @@
 #include "XSession.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QThread>
 
@@ -39,12 +37,6 @@ xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
-bool displayNumberFree(int number)
-{
-    return !QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) &&
-           !QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number));
-}
-
 }  // namespace
 
 XSession::~XSession()
@@ -76,31 +68,40 @@ bool XSession::start(bool withTray, QString *error)
 {
     if (isRunning())
         return true;
-    // Xvfb refuses a display that is taken; try the next free number when it loses a race.
-    for (int number = 90 + int(QCoreApplication::applicationPid() % 50); number < 400; ++number) {
-        if (!displayNumberFree(number))
-            continue;
-        displayName = QStringLiteral(":%1").arg(number);
-        if (!startProcess(QStringLiteral("Xvfb"),
-                          {displayName, QStringLiteral("-noreset"), QStringLiteral("-nolisten"),
-                           QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"),
-                           QStringLiteral("1280x1024x24")},
-                          error)) {
-            displayName.clear();
-            return false;
-        }
-        QDeadlineTimer deadline(15000);
-        Connection connection;
-        while (!deadline.hasExpired() && processes.back()->state() == QProcess::Running &&
-               !(connection = connectTo(displayName)))
-            QThread::msleep(50);
-        if (connection)
-            break;
-        stop();
-    }
-    if (!isRunning()) {
+    // Xvfb picks a free display number itself (taking its lock file atomically) and writes it to its standard
+    // output once it accepts connections, so two tests starting at the same moment never share a server.
+    auto server = std::make_unique<QProcess>();
+    server->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    server->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    server->start(QStringLiteral("Xvfb"),
+                  {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-noreset"),
+                   QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"),
+                   QStringLiteral("0"), QStringLiteral("1280x1024x24")});
+    if (!server->waitForStarted(10000)) {
         if (error)
-            *error = QStringLiteral("no X server could be started");
+            *error = QStringLiteral("Xvfb did not start: %1").arg(server->errorString());
+        return false;
+    }
+    QByteArray announced;
+    QDeadlineTimer deadline(20000);
+    while (!announced.contains('\n') && !deadline.hasExpired() && server->state() == QProcess::Running) {
+        server->waitForReadyRead(100);
+        announced += server->readAllStandardOutput();
+    }
+    bool numbered = false;
+    const int number = announced.trimmed().toInt(&numbered);
+    processes.push_back(std::move(server));
+    if (!numbered) {
+        if (error)
+            *error = QStringLiteral("Xvfb did not announce its display");
+        stop();
+        return false;
+    }
+    displayName = QStringLiteral(":%1").arg(number);
+    if (!connectTo(displayName)) {
+        if (error)
+            *error = QStringLiteral("Xvfb on %1 does not accept connections").arg(displayName);
+        stop();
         return false;
     }
     if (!startProcess(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")}, error) ||

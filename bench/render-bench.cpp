@@ -48,7 +48,8 @@ int main(int argc, char **argv)
     auto fill = symbol<int (*)(void *, int, int, int, int, unsigned long)>(library, "FPDFBitmap_FillRect");
     auto buffer = symbol<void *(*)(void *)>(library, "FPDFBitmap_GetBuffer");
     auto destroy = symbol<void (*)(void *)>(library, "FPDFBitmap_Destroy");
-    auto render = symbol<void (*)(void *, void *, int, int, int, int, int, int)>(library, "FPDF_RenderPageBitmap");
+    auto render =
+        symbol<void (*)(void *, void *, int, int, int, int, int, int)>(library, "FPDF_RenderPageBitmap");
     init();
 
     QFile file(QString::fromLocal8Bit(argv[2]));

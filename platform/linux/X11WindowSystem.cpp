@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
 
@@ -152,11 +153,19 @@ private:
         return true;
     }
 
+    // Atoms are interned once per name; the poll asks for the same few every 75 ms.
     xcb_atom_t atom(const char *name)
     {
+        const QByteArray key(name);
+        const auto cached = atoms.constFind(key);
+        if (cached != atoms.constEnd())
+            return *cached;
         const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-            connection.get(), xcb_intern_atom(connection.get(), 0, uint16_t(qstrlen(name)), name), nullptr));
-        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+            connection.get(), xcb_intern_atom(connection.get(), 0, uint16_t(key.size()), name), nullptr));
+        if (!reply)
+            return XCB_ATOM_NONE;
+        atoms.insert(key, reply->atom);
+        return reply->atom;
     }
 
     XcbReply<xcb_get_property_reply_t> property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type,
@@ -190,6 +199,7 @@ private:
     }
 
     QMutex mutex;
+    QHash<QByteArray, xcb_atom_t> atoms;
     std::unique_ptr<xcb_connection_t, ConnectionDeleter> connection;
     xcb_window_t root = XCB_WINDOW_NONE;
     bool attempted = false;

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMenu>
+#include <QProcess>
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QScreen>
@@ -89,6 +90,7 @@ private slots:
     void collapseWaitsForMenusAndPrints();
     void startUpRestoreAndSavedPosition();
     void closeWithoutNotificationAreaOnlyHides();
+    void screenshotRunLeavesTheDockSettingUnapplied();
 };
 
 void EdgeDockingTest::initTestCase()
@@ -275,8 +277,43 @@ void EdgeDockingTest::closeWithoutNotificationAreaOnlyHides()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 }
 
+void EdgeDockingTest::screenshotRunLeavesTheDockSettingUnapplied()
+{
+    QSettings().setValue(QStringLiteral("dock/edge"), QStringLiteral("right"));
+    QSettings().sync();
+    QProcess child;
+    child.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--screenshot-probe")});
+    QVERIFY(child.waitForFinished(30000));
+    QCOMPARE(child.exitCode(), 0);
+    // Restored as far as a screenshot run goes: ready, floating, where the window started, button floating.
+    QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()).trimmed(),
+             QStringLiteral("ready 1 edge none at 10,20 button ") + QChar(0x25C7));
+    QCOMPARE(QSettings().value(QStringLiteral("dock/edge")).toString(), QStringLiteral("right"));
+}
+
+// "--screenshot-probe": the program's arguments begin with "--screenshot"; the window reports its dock state.
+int screenshotProbe(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    AppIdentity::apply();
+    MainWindow window;
+    window.move(10, 20);
+    QTimer::singleShot(300, &app, [&window] {
+        std::printf(
+            "ready %d edge %s at %d,%d button %s\n", int(MainWindowTestAccess::ready(window)),
+            qPrintable(MainWindowTestAccess::edge(window)), window.pos().x(), window.pos().y(),
+            window.findChild<QPushButton *>(QStringLiteral("dockButton"))->text().toUtf8().constData());
+        std::fflush(stdout);
+        QCoreApplication::exit(0);
+    });
+    return app.exec();
+}
+
 int main(int argc, char **argv)
 {
+    if (argc == 2 && qstrcmp(argv[1], "--screenshot-probe") == 0)
+        return screenshotProbe(argc, argv);
     XSession x;
     QString error;
     if (!x.start(false, &error)) {

@@ -119,7 +119,8 @@ Verb printVerb()
                 "through the panel's print route for its kind (PDF, Word/WPS document, image), and each\n"
                 "job that is handed over is recorded in the print history with the same rules.\n"
                 "Prints each route's message (failures on stderr). Exit code: the result of the last\n"
-                "file: 0 sent, 2 missing or unsupported file, 3 printing failed (1 for a usage error).\n"
+                "file: 0 sent, 2 missing or unsupported file, 3 printing failed; 1 for a usage error and 2\n"
+                "when the preset is unknown or the database cannot be opened (nothing is printed).\n"
                 "--json: an array of objects with file, result, message, jobName, pageCount and, for\n"
                 "jobs handed over, historySaved and totalPages.",
                 runPrint,

@@ -2,6 +2,7 @@
 
 #include "app/AppIdentity.h"
 #include "app/I18n.h"
+#include "app/QtTranslations.h"
 #include "app/SettingsKeys.h"
 #include "printing/PrintService.h"
 #include "ui/MainWindow.h"
@@ -39,6 +40,7 @@ int runOllavanQuick(int argc, char **argv)
 
     QSettings settings;
     I18n::setLanguage(settings.value(QLatin1String(SettingsKeys::Language), QStringLiteral("en")).toString());
+    QtTranslations::apply(I18n::language());
 
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--verify-acrobat-isolation")) {

@@ -1,5 +1,6 @@
 // The main window's language menu, the run-time language switch and the one-time compatibility notice.
 #include "app/I18n.h"
+#include "app/QtTranslations.h"
 #include "app/SettingsKeys.h"
 #include "ui/MainWindow.h"
 
@@ -31,6 +32,7 @@ void MainWindow::setLanguage(const QString &code)
     if (code == I18n::language())
         return;
     I18n::setLanguage(code);
+    QtTranslations::apply(I18n::language());
     QSettings().setValue(QLatin1String(SettingsKeys::Language), I18n::language());
     retranslateUi();
     rebuildPresetButtons();

@@ -57,6 +57,10 @@ const std::vector<TranslationRow> &extraTranslationRows()
          "프린터 \"%1\"을(를) 열 수 없습니다(Windows 오류 %2)",
          "Drucker „%1“ kann nicht geöffnet werden (Windows-Fehler %2)",
          "Impossible d’ouvrir l’imprimante « %1 » (erreur Windows %2)"},
+        // The placeholder of the hotkey field (Qt's key-sequence editor shows its own English text
+        // otherwise).
+        {"Press shortcut", "请按快捷键", "請按快速鍵", "ショートカットキーを押してください",
+         "바로 가기 키를 누르세요", "Tastenkombination drücken", "Appuyez sur un raccourci"},
     };
     return rows;
 }

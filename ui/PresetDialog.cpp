@@ -10,6 +10,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeySequenceEdit>
@@ -55,15 +56,32 @@ class SingleCombinationEdit : public QKeySequenceEdit
 public:
     SingleCombinationEdit(const QKeySequence &sequence, QWidget *parent) : QKeySequenceEdit(sequence, parent)
     {
+        applyPlaceholder();
     }
 
 protected:
+    // Qt sets its own English placeholder on the inner line edit; ours follows the panel's language, also
+    // after Qt's catalogue changes.
+    void changeEvent(QEvent *event) override
+    {
+        QKeySequenceEdit::changeEvent(event);
+        if (event->type() == QEvent::LanguageChange)
+            applyPlaceholder();
+    }
+
     void keyPressEvent(QKeyEvent *event) override
     {
         QKeySequenceEdit::keyPressEvent(event);
         const QKeySequence sequence = keySequence();
         if (sequence.count() > 1)
             setKeySequence(QKeySequence(sequence[sequence.count() - 1]));
+    }
+
+private:
+    void applyPlaceholder()
+    {
+        if (auto *edit = findChild<QLineEdit *>())
+            edit->setPlaceholderText(I18n::text("Press shortcut"));
     }
 };
 

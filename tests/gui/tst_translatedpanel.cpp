@@ -92,10 +92,7 @@ QList<ShownText> shownTexts(QWidget *root)
         if (auto *button = qobject_cast<QAbstractButton *>(widget))
             add(widget, "text", button->text());
         if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
-            // QKeySequenceEdit's inner placeholder ("Press shortcut") is Qt's own text, translated only by
-            // Qt's catalogues, which the program does not load.
-            if (widget->objectName() != QLatin1String("qt_keysequenceedit_lineedit"))
-                add(widget, "placeholder", edit->placeholderText());
+            add(widget, "placeholder", edit->placeholderText());
             add(widget, "text", edit->text());
         }
         if (auto *combo = qobject_cast<QComboBox *>(widget)) {

@@ -67,6 +67,26 @@ QString text(const QString &value)
     return value.isNull() ? QStringLiteral("") : value;
 }
 
+// The columns an insert and an update both write, in their statements' order: those before sort_order ...
+void bindLeadingColumns(QSqlQuery &query, const PrintPreset &preset)
+{
+    query.addBindValue(text(preset.title));
+    query.addBindValue(text(preset.colorMode));
+    query.addBindValue(text(preset.duplexMode));
+    query.addBindValue(text(preset.paperSize));
+    query.addBindValue(text(preset.printerName));
+    query.addBindValue(text(preset.backgroundColor));
+}
+
+// ... and those after it.
+void bindTrailingColumns(QSqlQuery &query, const PrintPreset &preset)
+{
+    query.addBindValue(text(preset.duplexEdge));
+    query.addBindValue(clampedCopies(preset.copies));
+    query.addBindValue(preset.useDriverSettings);
+    query.addBindValue(text(preset.hotkey));
+}
+
 void storeError(QString *errorText, const QSqlError &error)
 {
     if (errorText) {
@@ -252,17 +272,9 @@ bool PresetRepository::addPreset(PrintPreset preset, QString *errorText)
         storeError(errorText, insert, m_database);
         return false;
     }
-    insert.addBindValue(text(preset.title));
-    insert.addBindValue(text(preset.colorMode));
-    insert.addBindValue(text(preset.duplexMode));
-    insert.addBindValue(text(preset.paperSize));
-    insert.addBindValue(text(preset.printerName));
-    insert.addBindValue(text(preset.backgroundColor));
+    bindLeadingColumns(insert, preset);
     insert.addBindValue(preset.sortOrder);
-    insert.addBindValue(text(preset.duplexEdge));
-    insert.addBindValue(clampedCopies(preset.copies));
-    insert.addBindValue(preset.useDriverSettings);
-    insert.addBindValue(text(preset.hotkey));
+    bindTrailingColumns(insert, preset);
     if (!insert.exec()) {
         storeError(errorText, insert, m_database);
         return false;
@@ -280,16 +292,8 @@ bool PresetRepository::updatePreset(const PrintPreset &preset, QString *errorTex
         storeError(errorText, update, m_database);
         return false;
     }
-    update.addBindValue(text(preset.title));
-    update.addBindValue(text(preset.colorMode));
-    update.addBindValue(text(preset.duplexMode));
-    update.addBindValue(text(preset.paperSize));
-    update.addBindValue(text(preset.printerName));
-    update.addBindValue(text(preset.backgroundColor));
-    update.addBindValue(text(preset.duplexEdge));
-    update.addBindValue(clampedCopies(preset.copies));
-    update.addBindValue(preset.useDriverSettings);
-    update.addBindValue(text(preset.hotkey));
+    bindLeadingColumns(update, preset);
+    bindTrailingColumns(update, preset);
     update.addBindValue(preset.id);
     if (!update.exec()) {
         storeError(errorText, update, m_database);

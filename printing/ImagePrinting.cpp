@@ -3,6 +3,7 @@
 #include "app/I18n.h"
 #include "platform/PrintJobOptions.h"
 #include "platform/WindowSystem.h"
+#include "printing/PresetPrinter.h"
 #include "printing/PrintService.h"
 #include "printing/PrinterSettingsScope.h"
 
@@ -133,17 +134,8 @@ int PrintService::printImageFile(const QString &imagePath, const PrintPreset &pr
         return finish(Failed, scopeError);
 
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPrinterName(preset.printerName);
-    printer.setCopyCount(qBound(1, preset.copies, 9999));
+    applyPresetToPrinter(printer, preset);
     if (!preset.useDriverSettings) {
-        printer.setColorMode(preset.colorMode == QLatin1String("color") ? QPrinter::Color
-                                                                        : QPrinter::GrayScale);
-        if (preset.duplexMode == QLatin1String("simplex"))
-            printer.setDuplex(QPrinter::DuplexNone);
-        else if (preset.duplexEdge == QLatin1String("short"))
-            printer.setDuplex(QPrinter::DuplexShortSide);
-        else
-            printer.setDuplex(QPrinter::DuplexLongSide);
         printer.setPageSize(pageSizeForName(preset.paperSize));
         printer.setPageOrientation(image.width() > image.height() ? QPageLayout::Landscape
                                                                   : QPageLayout::Portrait);
@@ -157,12 +149,8 @@ int PrintService::printImageFile(const QString &imagePath, const PrintPreset &pr
     if (!painter.begin(&printer))
         return finish(Failed, I18n::text("Unable to create the image print job."));
     const QRect paintRect = printer.pageLayout().paintRectPixels(printer.resolution());
-    const QSize scaled = image.size().scaled(paintRect.size(), Qt::KeepAspectRatio);
-    const QPoint centre = paintRect.center();
-    const QRect target(centre.x() - scaled.width() / 2, centre.y() - scaled.height() / 2, scaled.width(),
-                       scaled.height());
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, image);
+    painter.drawImage(centredTarget(paintRect, image.size()), image);
     painter.end();
     return finish(Sent, I18n::text("Image sent: %1").arg(fileName));
 }

@@ -2,6 +2,7 @@
 
 #include "platform/PdfiumLibrary.h"
 #include "platform/PrintJobOptions.h"
+#include "printing/PresetPrinter.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -297,14 +298,28 @@ void configurePrinterPage(QPrinter &printer, const PrintPreset &preset, float wi
     printer.setPageOrientation(widthPoints > heightPoints ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
-// The image scaled to fit the paint rectangle, keeping its aspect ratio, centred on it.
-QRect centredTarget(const QRect &paintRect, const QSize &imageSize)
+// What a document operation holds from start to end: the engine's lock, the loaded library and the open
+// document, which is closed on every way out.
+class DocumentSession
 {
-    const QSize scaled = imageSize.scaled(paintRect.size(), Qt::KeepAspectRatio);
-    const QPoint centre = paintRect.center();
-    return QRect(centre.x() - scaled.width() / 2, centre.y() - scaled.height() / 2, scaled.width(),
-                 scaled.height());
-}
+public:
+    DocumentSession() : lock(&pdfiumMutex), api(PdfiumApi::instance()), guard(api, loaded) {}
+    DocumentSession(const DocumentSession &) = delete;
+    DocumentSession &operator=(const DocumentSession &) = delete;
+
+    // Loads the library (once per process) and opens the file; false with the error text otherwise.
+    bool open(const QString &filePath, QString *error)
+    {
+        return api.load(error) && loadDocument(filePath, api, loaded, error);
+    }
+
+    QMutexLocker<QMutex> lock;
+    PdfiumApi &api;
+    LoadedDocument loaded;
+
+private:
+    DocumentGuard guard;
+};
 
 }  // namespace
 
@@ -335,15 +350,11 @@ bool PdfiumFallback::isAvailable(QString *error)
 
 bool PdfiumFallback::inspectDocument(const QString &filePath, int *pageCount, QString *error)
 {
-    QMutexLocker lock(&pdfiumMutex);
-    PdfiumApi &api = PdfiumApi::instance();
-    if (!api.load(error))
+    DocumentSession session;
+    if (!session.open(filePath, error))
         return false;
-
-    LoadedDocument loaded;
-    DocumentGuard documentGuard(api, loaded);
-    if (!loadDocument(filePath, api, loaded, error))
-        return false;
+    PdfiumApi &api = session.api;
+    const LoadedDocument &loaded = session.loaded;
 
     HandleGuard page(api.loadPage(loaded.document, 0), api.closePage);
     if (!page.get())
@@ -363,15 +374,11 @@ bool PdfiumFallback::inspectDocument(const QString &filePath, int *pageCount, QS
 bool PdfiumFallback::printDocument(const QString &filePath, const PrintPreset &preset, int *pageCount,
                                    QString *error)
 {
-    QMutexLocker lock(&pdfiumMutex);
-    PdfiumApi &api = PdfiumApi::instance();
-    if (!api.load(error))
+    DocumentSession session;
+    if (!session.open(filePath, error))
         return false;
-
-    LoadedDocument loaded;
-    DocumentGuard documentGuard(api, loaded);
-    if (!loadDocument(filePath, api, loaded, error))
-        return false;
+    PdfiumApi &api = session.api;
+    const LoadedDocument &loaded = session.loaded;
     if (pageCount)
         *pageCount = loaded.pageCount;
 
@@ -388,18 +395,7 @@ bool PdfiumFallback::printDocument(const QString &filePath, const PrintPreset &p
         return setError(error, QStringLiteral("the first PDF page has an invalid size"));
 
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPrinterName(preset.printerName);
-    printer.setCopyCount(qBound(1, preset.copies, 9999));
-    if (!preset.useDriverSettings) {
-        printer.setColorMode(preset.colorMode == QLatin1String("color") ? QPrinter::Color
-                                                                        : QPrinter::GrayScale);
-        if (preset.duplexMode == QLatin1String("simplex"))
-            printer.setDuplex(QPrinter::DuplexNone);
-        else if (preset.duplexEdge == QLatin1String("short"))
-            printer.setDuplex(QPrinter::DuplexShortSide);
-        else
-            printer.setDuplex(QPrinter::DuplexLongSide);
-    }
+    applyPresetToPrinter(printer, preset);
     configurePrinterPage(printer, preset, firstWidth, firstHeight);
     // Qt turns a printer it does not know into a PDF writer without a file: that is no printer either.
     if (!printer.isValid() || printer.outputFormat() != QPrinter::NativeFormat)

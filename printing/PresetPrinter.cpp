@@ -1,0 +1,26 @@
+#include "printing/PresetPrinter.h"
+
+#include <QPrinter>
+
+void applyPresetToPrinter(QPrinter &printer, const PrintPreset &preset)
+{
+    printer.setPrinterName(preset.printerName);
+    printer.setCopyCount(qBound(1, preset.copies, 9999));
+    if (preset.useDriverSettings)
+        return;
+    printer.setColorMode(preset.colorMode == QLatin1String("color") ? QPrinter::Color : QPrinter::GrayScale);
+    if (preset.duplexMode == QLatin1String("simplex"))
+        printer.setDuplex(QPrinter::DuplexNone);
+    else if (preset.duplexEdge == QLatin1String("short"))
+        printer.setDuplex(QPrinter::DuplexShortSide);
+    else
+        printer.setDuplex(QPrinter::DuplexLongSide);
+}
+
+QRect centredTarget(const QRect &paintRect, const QSize &imageSize)
+{
+    const QSize scaled = imageSize.scaled(paintRect.size(), Qt::KeepAspectRatio);
+    const QPoint centre = paintRect.center();
+    return QRect(centre.x() - scaled.width() / 2, centre.y() - scaled.height() / 2, scaled.width(),
+                 scaled.height());
+}

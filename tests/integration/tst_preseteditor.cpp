@@ -86,6 +86,20 @@ struct RejectOnExit
     }
 };
 
+// Runs `step` on the preset editor once it opens. When the step returns with the editor still open (a failed
+// check), the editor is rejected, so the test never hangs in exec().
+QPointer<QTimer> whenEditorOpens(std::function<void(QDialog *)> step, bool *ran = nullptr)
+{
+    return whenModal(
+        nullptr,
+        [step](QWidget *modal) {
+            auto *dialog = qobject_cast<QDialog *>(modal);
+            RejectOnExit guard{dialog};
+            step(dialog);
+        },
+        ran);
+}
+
 template <typename T> T *child(QWidget *parent, const char *name)
 {
     return parent->findChild<T *>(QLatin1String(name));
@@ -276,11 +290,8 @@ void PresetEditorTest::withoutPrinterSaveIsRefusedUntilRefreshFindsOne()
     bool ran = false;
     QString warning;
     QStringList afterRefresh;
-    whenModal(
-        nullptr,
-        [&](QWidget *modal) {
-            auto *dialog = qobject_cast<QDialog *>(modal);
-            RejectOnExit guard{dialog};
+    whenEditorOpens(
+        [&](QDialog *dialog) {
             QVERIFY(child<QComboBox>(dialog, "printerCombo")->currentText().isEmpty());
             warning = saveExpectingWarning(dialog);
             QVERIFY(dialog->isVisible());
@@ -311,11 +322,8 @@ void PresetEditorTest::newPresetFormAndGeneratedName()
     MainWindow window;
     window.show();
     bool ran = false;
-    whenModal(
-        nullptr,
-        [&](QWidget *modal) {
-            auto *dialog = qobject_cast<QDialog *>(modal);
-            RejectOnExit guard{dialog};
+    whenEditorOpens(
+        [&](QDialog *dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Add printer preset"));
             QCOMPARE(dialog->minimumWidth(), 470);
             QCOMPARE(formLabels(dialog),
@@ -411,11 +419,8 @@ void PresetEditorTest::hotkeyValidation()
 
     QStringList warnings;
     bool ran = false;
-    whenModal(
-        nullptr,
-        [&](QWidget *modal) {
-            auto *dialog = qobject_cast<QDialog *>(modal);
-            RejectOnExit guard{dialog};
+    whenEditorOpens(
+        [&](QDialog *dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Edit printer preset"));
             enterHotkey(dialog, Qt::Key_F5, Qt::NoModifier);
             warnings << saveExpectingWarning(dialog);
@@ -454,11 +459,8 @@ void PresetEditorTest::hotkeyValidation()
     // The first preset keeps its own hotkey on a re-save; clearing a hotkey needs no check at all.
     cards = cardsOf(window);
     ran = false;
-    whenModal(
-        nullptr,
-        [&](QWidget *modal) {
-            auto *dialog = qobject_cast<QDialog *>(modal);
-            RejectOnExit guard{dialog};
+    whenEditorOpens(
+        [&](QDialog *dialog) {
             QCOMPARE(child<QKeySequenceEdit>(dialog, "hotkeyEdit")->keySequence().toString(),
                      QStringLiteral("Ctrl+P"));
             QTest::mouseClick(dialogButton(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
@@ -470,11 +472,8 @@ void PresetEditorTest::hotkeyValidation()
 
     cards = cardsOf(window);
     ran = false;
-    whenModal(
-        nullptr,
-        [&](QWidget *modal) {
-            auto *dialog = qobject_cast<QDialog *>(modal);
-            RejectOnExit guard{dialog};
+    whenEditorOpens(
+        [&](QDialog *dialog) {
             child<QKeySequenceEdit>(dialog, "hotkeyEdit")->clear();
             QTest::mouseClick(dialogButton(dialog, QDialogButtonBox::Ok), Qt::LeftButton);
         },
@@ -501,11 +500,8 @@ void PresetEditorTest::storedValuesOutsideTheListsAreKept()
     window.show();
 
     bool ran = false;
-    whenModal(
-        nullptr,
-        [&](QWidget *modal) {
-            auto *dialog = qobject_cast<QDialog *>(modal);
-            RejectOnExit guard{dialog};
+    whenEditorOpens(
+        [&](QDialog *dialog) {
             auto *paper = child<QComboBox>(dialog, "paperCombo");
             QCOMPARE(paper->count(), 9);
             QCOMPARE(paper->itemText(8), QStringLiteral("Tabloid"));
@@ -538,11 +534,8 @@ void PresetEditorTest::storedValuesOutsideTheListsAreKept()
     // Paper names compare exactly: "a4" is not "A4"; a single-sided preset opens single-sided whatever its
     // edge.
     ran = false;
-    whenModal(
-        nullptr,
-        [&](QWidget *modal) {
-            auto *dialog = qobject_cast<QDialog *>(modal);
-            RejectOnExit guard{dialog};
+    whenEditorOpens(
+        [&](QDialog *dialog) {
             auto *paper = child<QComboBox>(dialog, "paperCombo");
             QCOMPARE(paper->count(), 9);
             QCOMPARE(paper->currentText(), QStringLiteral("a4"));
@@ -566,11 +559,8 @@ void PresetEditorTest::swatchesAndCustomColor()
     bool ran = false;
     QString colorDialogTitle;
     QColor colorDialogStart;
-    whenModal(
-        nullptr,
-        [&](QWidget *modal) {
-            auto *dialog = qobject_cast<QDialog *>(modal);
-            RejectOnExit guard{dialog};
+    whenEditorOpens(
+        [&](QDialog *dialog) {
             const QList<QPushButton *> swatches =
                 dialog->findChildren<QPushButton *>(QStringLiteral("accentSwatch"));
             QStringList colors;
@@ -646,11 +636,8 @@ void PresetEditorTest::driverSettingsSyncTheForm()
     window.show();
 
     bool ran = false;
-    whenModal(
-        nullptr,
-        [&](QWidget *modal) {
-            auto *dialog = qobject_cast<QDialog *>(modal);
-            RejectOnExit guard{dialog};
+    whenEditorOpens(
+        [&](QDialog *dialog) {
             auto *duplex = child<QComboBox>(dialog, "duplexCombo");
             auto *color = child<QComboBox>(dialog, "colorCombo");
             auto *paper = child<QComboBox>(dialog, "paperCombo");
@@ -685,11 +672,8 @@ void PresetEditorTest::driverSettingsSyncTheForm()
 
     // Ticking the box in a plain preset syncs; a printer that cannot be read leaves the form alone.
     ran = false;
-    whenModal(
-        nullptr,
-        [&](QWidget *modal) {
-            auto *dialog = qobject_cast<QDialog *>(modal);
-            RejectOnExit guard{dialog};
+    whenEditorOpens(
+        [&](QDialog *dialog) {
             auto *note = child<QLabel>(dialog, "noteLabel");
             const QString initialNote = note->text();
             auto *printer = child<QComboBox>(dialog, "printerCombo");
@@ -723,11 +707,8 @@ void PresetEditorTest::driverPropertiesDialog()
 
     bool ran = false;
     QString failure;
-    whenModal(
-        nullptr,
-        [&](QWidget *modal) {
-            auto *dialog = qobject_cast<QDialog *>(modal);
-            RejectOnExit guard{dialog};
+    whenEditorOpens(
+        [&](QDialog *dialog) {
             auto *note = child<QLabel>(dialog, "noteLabel");
             auto *properties = child<QPushButton>(dialog, "driverPropertiesButton");
             QCOMPARE(properties->text(), QString::fromUtf8("Open driver properties…"));
@@ -811,11 +792,8 @@ void PresetEditorTest::editCancelAndDeleteThroughTheCards()
 
     // Edit, change everything, cancel: store, cards and status stay as they were.
     bool ran = false;
-    whenModal(
-        nullptr,
-        [&](QWidget *modal) {
-            auto *dialog = qobject_cast<QDialog *>(modal);
-            RejectOnExit guard{dialog};
+    whenEditorOpens(
+        [&](QDialog *dialog) {
             child<QLineEdit>(dialog, "presetNameEdit")->setText(QStringLiteral("Changed"));
             child<QComboBox>(dialog, "duplexCombo")->setCurrentIndex(0);
             QTest::keyClick(child<QKeySequenceEdit>(dialog, "hotkeyEdit"), Qt::Key_K, Qt::ControlModifier);
@@ -857,11 +835,8 @@ void PresetEditorTest::editCancelAndDeleteThroughTheCards()
 
     // Edit and save: the card shows the new title at once.
     ran = false;
-    whenModal(
-        nullptr,
-        [&](QWidget *modal) {
-            auto *dialog = qobject_cast<QDialog *>(modal);
-            RejectOnExit guard{dialog};
+    whenEditorOpens(
+        [&](QDialog *dialog) {
             QCOMPARE(child<QLineEdit>(dialog, "presetNameEdit")->text(), QStringLiteral("Keep"));
             child<QLineEdit>(dialog, "presetNameEdit")->setText(QStringLiteral("  Office A3  "));
             child<QComboBox>(dialog, "paperCombo")->setCurrentText(QStringLiteral("A3"));
@@ -888,11 +863,8 @@ void PresetEditorTest::addedPresetPrintsAndSurvivesRestart()
         MainWindow window;
         window.show();
         bool ran = false;
-        whenModal(
-            nullptr,
-            [&](QWidget *modal) {
-                auto *dialog = qobject_cast<QDialog *>(modal);
-                RejectOnExit guard{dialog};
+        whenEditorOpens(
+            [&](QDialog *dialog) {
                 child<QLineEdit>(dialog, "presetNameEdit")->setText(QStringLiteral("Handouts"));
                 child<QComboBox>(dialog, "printerCombo")->setCurrentText(QStringLiteral("office"));
                 child<QComboBox>(dialog, "duplexCombo")->setCurrentIndex(1);

@@ -1,7 +1,9 @@
 #include "app/Startup.h"
 
 #include "app/AppIdentity.h"
+#include "app/FontDatabaseWarmUp.h"
 #include "app/I18n.h"
+#include "app/PngDecoder.h"
 #include "app/QtTranslations.h"
 #include "app/SettingsKeys.h"
 #include "printing/PrintService.h"
@@ -28,14 +30,24 @@ bool isScreenshotSwitch(const QString &argument)
            argument == QLatin1String("--screenshot-advertisement");
 }
 
+// The application icon. The program decodes the PNG itself: Qt's image reader would first load every
+// image-format plugin installed, which costs start-up some 10 ms. A PNG it does not read goes to Qt.
+QIcon applicationIcon()
+{
+    const QString path = QString::fromLatin1(AppIdentity::WindowIconResource);
+    const QImage image = PngDecoder::load(path);
+    return image.isNull() ? QIcon(path) : QIcon(QPixmap::fromImage(image));
+}
+
 }  // namespace
 
 int runOllavanQuick(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    const FontDatabaseWarmUp fontDatabaseWarmUp;
     QApplication::setQuitOnLastWindowClosed(false);
     AppIdentity::apply();
-    QApplication::setWindowIcon(QIcon(QString::fromLatin1(AppIdentity::WindowIconResource)));
+    QApplication::setWindowIcon(applicationIcon());
     QApplication::setFont(QFont(QStringLiteral("Segoe UI"), 10));
 
     QSettings settings;

@@ -2,7 +2,7 @@
 // positions and handle rectangles of both edges inside the screen's bounds, the dock menu, the slide out
 // and back with the mouse, the collapse postponed while a menu is open or a print runs, the saved position
 // and the start-up restore. Without a notification area the system close command still only hides.
-#include "support/XSession.h"
+#include "support/XSessionMain.h"
 
 #include "app/AppIdentity.h"
 #include "app/I18n.h"
@@ -314,23 +314,7 @@ int main(int argc, char **argv)
 {
     if (argc == 2 && qstrcmp(argv[1], "--screenshot-probe") == 0)
         return screenshotProbe(argc, argv);
-    XSession x;
-    QString error;
-    if (!x.start(false, &error)) {
-        std::fprintf(stderr, "cannot start the X session: %s\n", qPrintable(error));
-        return 1;
-    }
-    x.exportToEnvironment();
-    session = &x;
-    int result = 0;
-    {
-        QApplication app(argc, argv);
-        app.setQuitOnLastWindowClosed(false);
-        EdgeDockingTest test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    x.stop();
-    return result;
+    return runTestInXSession<EdgeDockingTest>(argc, argv, false, &session, false);
 }
 
 #include "tst_edgedocking.moc"

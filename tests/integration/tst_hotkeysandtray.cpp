@@ -4,7 +4,7 @@
 // icon, its menu and its one-time notice; and after the tray's exit no grab remains.
 #include "support/ModalDialogCloser.h"
 #include "support/PrivateCups.h"
-#include "support/XSession.h"
+#include "support/XSessionMain.h"
 
 #include "app/AppIdentity.h"
 #include "app/I18n.h"
@@ -333,23 +333,7 @@ int main(int argc, char **argv)
 {
     if (argc == 3 && qstrcmp(argv[1], "--show-window") == 0)
         return showWindow(argc, argv);
-    XSession x;
-    QString error;
-    if (!x.start(true, &error)) {
-        std::fprintf(stderr, "cannot start the X session: %s\n", qPrintable(error));
-        return 1;
-    }
-    x.exportToEnvironment();
-    session = &x;
-    int result = 0;
-    {
-        QApplication app(argc, argv);
-        app.setQuitOnLastWindowClosed(false);
-        HotkeysAndTrayTest test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    x.stop();
-    return result;
+    return runTestInXSession<HotkeysAndTrayTest>(argc, argv, true, &session, false);
 }
 
 #include "tst_hotkeysandtray.moc"

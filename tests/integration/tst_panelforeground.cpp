@@ -1,6 +1,6 @@
 // The foreground window on a real X server (Xvfb with openbox): image-viewer titles, clients without
 // _NET_WM_PID, the panel's own window, minimised windows, and the card click that acts on them.
-#include "support/XSession.h"
+#include "support/XSessionMain.h"
 
 #include "app/AppIdentity.h"
 #include "app/I18n.h"
@@ -370,22 +370,7 @@ int main(int argc, char **argv)
 {
     if (argc == 3 && qstrcmp(argv[1], "--show-window") == 0)
         return showWindow(argc, argv);
-    XSession x;
-    QString error;
-    if (!x.start(false, &error)) {
-        std::fprintf(stderr, "cannot start the X session: %s\n", qPrintable(error));
-        return 1;
-    }
-    x.exportToEnvironment();
-    session = &x;
-    int result = 0;
-    {
-        QApplication app(argc, argv);
-        PanelForegroundTest test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    x.stop();
-    return result;
+    return runTestInXSession<PanelForegroundTest>(argc, argv, false, &session);
 }
 
 #include "tst_panelforeground.moc"

@@ -1,7 +1,7 @@
 // Global hotkeys on a real X server (Xvfb with openbox): grabs on the root window in every CapsLock and
 // NumLock variant, combinations another client holds, delivery of a press to the registering window's
 // native message hook, auto-repeat and releasing the grabs.
-#include "support/XSession.h"
+#include "support/XSessionMain.h"
 
 #include "platform/GlobalHotkeys.h"
 #include "platform/NativeHotkey.h"
@@ -346,22 +346,7 @@ void X11HotkeysTest::heldKeyFiresOnceWithNoRepeat()
 
 int main(int argc, char **argv)
 {
-    XSession x;
-    QString error;
-    if (!x.start(false, &error)) {
-        std::fprintf(stderr, "cannot start the X session: %s\n", qPrintable(error));
-        return 1;
-    }
-    x.exportToEnvironment();
-    session = &x;
-    int result = 0;
-    {
-        QApplication app(argc, argv);
-        X11HotkeysTest test;
-        result = QTest::qExec(&test, argc, argv);
-    }
-    x.stop();
-    return result;
+    return runTestInXSession<X11HotkeysTest>(argc, argv, false, &session);
 }
 
 #include "tst_x11hotkeys.moc"

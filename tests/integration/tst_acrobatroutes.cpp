@@ -11,6 +11,7 @@
 #include "support/FakeOfficeApplications.h"
 #include "support/FakeWindowSystem.h"
 #include "support/PrivateCups.h"
+#include "support/RecordingJobOptions.h"
 #include "support/TestDocuments.h"
 
 #include <QApplication>
@@ -48,23 +49,6 @@ QByteArray readFile(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-// The user's saved options at the moment the engine sets up its job.
-class RecordingJobOptions final : public platform::PrintJobOptions
-{
-public:
-    explicit RecordingJobOptions(QString optionsPath) : optionsPath(std::move(optionsPath)) {}
-    void prepare(QPrinter &printer, bool useDriverSettings) override
-    {
-        savedOptions << QString::fromUtf8(readFile(optionsPath));
-        system->prepare(printer, useDriverSettings);
-    }
-    QStringList savedOptions;
-
-private:
-    QString optionsPath;
-    std::unique_ptr<platform::PrintJobOptions> system = platform::createSystemPrintJobOptions();
-};
 
 QRegularExpression savedCopies(int copies)
 {

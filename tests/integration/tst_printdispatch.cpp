@@ -9,6 +9,7 @@
 #include "platform/PrintJobOptions.h"
 #include "printing/PrintService.h"
 #include "support/PrivateCups.h"
+#include "support/RecordingJobOptions.h"
 #include "support/TestDocuments.h"
 
 #include <QApplication>
@@ -92,23 +93,6 @@ QString orientations(const QString &pdfPath, QString *sizes = nullptr)
     }
     return written.size() == sheets.size() ? written : sheets;
 }
-
-// Records the user's saved options at the moment a job of the program's own routes is set up.
-class RecordingJobOptions final : public platform::PrintJobOptions
-{
-public:
-    explicit RecordingJobOptions(QString optionsPath) : optionsPath(std::move(optionsPath)) {}
-    void prepare(QPrinter &printer, bool useDriverSettings) override
-    {
-        savedOptionsAtSubmission << QString::fromUtf8(readFile(optionsPath));
-        system->prepare(printer, useDriverSettings);
-    }
-    QStringList savedOptionsAtSubmission;
-
-private:
-    QString optionsPath;
-    std::unique_ptr<platform::PrintJobOptions> system = platform::createSystemPrintJobOptions();
-};
 
 }  // namespace
 
@@ -248,8 +232,8 @@ void TestPrintDispatch::engineJobCarriesCopiesWhileSavedOptionsCarryOne()
     QCOMPARE(result, 0);
     ++submitted;
 
-    QCOMPARE(recorder.savedOptionsAtSubmission.size(), 1);
-    const QString saved = recorder.savedOptionsAtSubmission.first();
+    QCOMPARE(recorder.savedOptions.size(), 1);
+    const QString saved = recorder.savedOptions.first();
     QVERIFY2(saved.contains(QRegularExpression(QStringLiteral("^(Dest|Default) office .*\\bcopies=1\\b"),
                                                QRegularExpression::MultilineOption)),
              qPrintable(saved));

@@ -21,6 +21,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 bool isScreenshotSwitch(const QString &argument)
@@ -35,8 +37,9 @@ bool isScreenshotSwitch(const QString &argument)
 QIcon applicationIcon()
 {
     const QString path = QString::fromLatin1(AppIdentity::WindowIconResource);
-    const QImage image = PngDecoder::load(path);
-    return image.isNull() ? QIcon(path) : QIcon(QPixmap::fromImage(image));
+    QImage image = PngDecoder::load(path);
+    // Handed over, so the pixmap converts the pixels in place instead of copying them.
+    return image.isNull() ? QIcon(path) : QIcon(QPixmap::fromImage(std::move(image)));
 }
 
 }  // namespace

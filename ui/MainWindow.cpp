@@ -215,8 +215,7 @@ void MainWindow::buildWidgetTree()
     dropLayout->addStretch();
     dropIcon = new QLabel(dropZone);
     dropIcon->setObjectName(QStringLiteral("dropIcon"));
-    dropIcon->setAlignment(Qt::AlignCenter);
-    dropIcon->setPixmap(themedIcon(QStringLiteral("file"), false).pixmap(48, 48));
+    dropIcon->setAlignment(Qt::AlignCenter);  // its icon comes with the theme
     dropLayout->addWidget(dropIcon);
     dropLayout->addSpacing(8);
     dropHint = new QLabel(

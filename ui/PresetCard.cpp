@@ -21,6 +21,14 @@
 
 namespace {
 
+// Qt re-polishes a widget and everything inside it on every setStyleSheet, even when the text is the same;
+// a new card gets the theme twice at start-up (from the card rebuild and from the window's own theme).
+void restyle(QWidget *widget, const QString &sheet)
+{
+    if (widget->styleSheet() != sheet)
+        widget->setStyleSheet(sheet);
+}
+
 const QChar middleDot(0x00B7);
 
 QString duplexText(const PrintPreset &preset)
@@ -260,7 +268,8 @@ void PresetCard::applyTheme(bool dark)
     const char *hotkeyBorder = dark ? "#4b5158" : "#d0d5dd";
     const char *copiesColor = dark ? "#ffffff" : "#172033";
 
-    setStyleSheet(
+    restyle(
+        this,
         QStringLiteral(
             "QFrame#presetCard{background:%1;border:%3px solid %4;border-radius:10px;font-family:'Segoe UI';}"
             "QFrame#presetCard:hover{background:%2;border:%3px solid %4;}"
@@ -277,19 +286,22 @@ void PresetCard::applyTheme(bool dark)
             .arg(QLatin1String(cardBackground), QLatin1String(cardHover), QString::number(borderWidth),
                  border, QLatin1String(glyph), QLatin1String(glyphHover), QLatin1String(stepperBackground),
                  QLatin1String(stepperBorder), QLatin1String(copiesColor)));
-    titleLabel->setStyleSheet(
-        QStringLiteral("color:%1;border:none;background:transparent;").arg(QLatin1String(titleColor)));
-    printerLabel->setStyleSheet(
-        QStringLiteral("color:%1;border:none;background:transparent;").arg(QLatin1String(printerColor)));
-    duplexLabel->setStyleSheet(QStringLiteral("color:%1;font-size:13px;font-family:'Segoe UI';border:none;"
-                                              "background:transparent;")
-                                   .arg(QLatin1String(duplexColor)));
-    hotkeyLabel->setStyleSheet(
-        QStringLiteral("color:%1;background:%2;border:1px solid %3;border-radius:5px;"
-                       "padding:1px 5px;font-size:11px;font-family:'Segoe UI';")
-            .arg(QLatin1String(hotkeyColor), QLatin1String(hotkeyBackground), QLatin1String(hotkeyBorder)));
-    editButton->setIcon(themedIcon(QStringLiteral("settings"), dark));
-    deleteButton->setIcon(themedIcon(QStringLiteral("trash"), dark));
+    restyle(titleLabel,
+            QStringLiteral("color:%1;border:none;background:transparent;").arg(QLatin1String(titleColor)));
+    restyle(printerLabel,
+            QStringLiteral("color:%1;border:none;background:transparent;").arg(QLatin1String(printerColor)));
+    restyle(duplexLabel, QStringLiteral("color:%1;font-size:13px;font-family:'Segoe UI';border:none;"
+                                        "background:transparent;")
+                             .arg(QLatin1String(duplexColor)));
+    restyle(hotkeyLabel, QStringLiteral("color:%1;background:%2;border:1px solid %3;border-radius:5px;"
+                                        "padding:1px 5px;font-size:11px;font-family:'Segoe UI';")
+                             .arg(QLatin1String(hotkeyColor), QLatin1String(hotkeyBackground),
+                                  QLatin1String(hotkeyBorder)));
+    if (iconsDark != dark) {
+        iconsDark = dark;
+        editButton->setIcon(themedIcon(QStringLiteral("settings"), dark));
+        deleteButton->setIcon(themedIcon(QStringLiteral("trash"), dark));
+    }
     applyStatusTheme();
 }
 
@@ -320,10 +332,10 @@ void PresetCard::applyStatusTheme()
 {
     BadgeColors colors{"", "", ""};
     badgeColors(status.level, darkMode, &colors);
-    statusBadge->setStyleSheet(
-        QStringLiteral("QLabel#statusBadge{color:%1;background:%2;border:1px solid %3;"
-                       "border-radius:10px;font-size:12px;padding:0px 4px;}")
-            .arg(QLatin1String(colors.text), QLatin1String(colors.background), QLatin1String(colors.border)));
+    restyle(statusBadge, QStringLiteral("QLabel#statusBadge{color:%1;background:%2;border:1px solid %3;"
+                                        "border-radius:10px;font-size:12px;padding:0px 4px;}")
+                             .arg(QLatin1String(colors.text), QLatin1String(colors.background),
+                                  QLatin1String(colors.border)));
 }
 
 void PresetCard::mouseReleaseEvent(QMouseEvent *event)

@@ -45,6 +45,8 @@ private:
     PrintPreset preset;
     bool darkMode = false;
     bool dragActive = false;
+    // The variant the edit and delete icons show (iconButton gives them the light one).
+    bool iconsDark = false;
     PrinterStatusSnapshot status;
 
     ElidedLabel *titleLabel = nullptr;

@@ -274,45 +274,42 @@ void MainWindow::applyTheme(bool dark, bool persist)
     const ThemeColors &c = dark ? darkColors : lightColors;
     const QString window = QLatin1String(c.window);
 
-    frame->setStyleSheet(QStringLiteral("QWidget#frame{background:%1;border:1px solid %2;}")
-                             .arg(window, QLatin1String(c.frameBorder)));
-    const QString scrollStyle =
-        QStringLiteral("QScrollArea#scrollArea,QWidget#cardHost{background:%1;border:none;}"
+    // One style sheet for everything inside the frame: each sheet set on a widget re-polishes the widgets
+    // below it, so a sheet per widget polished most of the tree several times over at start-up. The rules
+    // are the per-widget ones, each keyed to its widget's object name. The status dot keeps its own sheet
+    // (the status line swaps it), and the edge handle lies outside the frame.
+    QString sheet =
+        QStringLiteral("QWidget#frame{background:%1;border:1px solid %2;}"
+                       "QScrollArea#scrollArea,QWidget#cardHost{background:%1;border:none;}"
                        "QScrollBar:vertical{width:7px;background:transparent;margin:0px;border:none;}"
-                       "QScrollBar::handle:vertical{background:%2;border-radius:3px;min-height:24px;}"
-                       "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0px;}")
-            .arg(window, QLatin1String(c.scrollHandle));
-    scrollArea->setStyleSheet(scrollStyle);
-    scrollArea->widget()->setStyleSheet(scrollStyle);
-    dropZone->setStyleSheet(QStringLiteral("QWidget#dropZone{background:transparent;border:none;}"));
-    dropIcon->setPixmap(themedIcon(QStringLiteral("file"), dark).pixmap(48, 48));
-    dropHint->setStyleSheet(
-        QStringLiteral("color:%1;font-size:13px;font-family:'Segoe UI';").arg(QLatin1String(c.muted)));
-    addPrinterButton->setStyleSheet(
+                       "QScrollBar::handle:vertical{background:%3;border-radius:3px;min-height:24px;}"
+                       "QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0px;}"
+                       "QWidget#dropZone{background:transparent;border:none;}"
+                       "QLabel#dropHint{color:%4;font-size:13px;font-family:'Segoe UI';}"
+                       "QLabel#statusLabel{color:%5;font-size:12px;font-family:'Segoe UI';}")
+            .arg(window, QLatin1String(c.frameBorder), QLatin1String(c.scrollHandle), QLatin1String(c.muted),
+                 QLatin1String(c.text));
+    sheet +=
         QStringLiteral("QPushButton#addPrinterButton{background:#ff8a00;color:white;border:1px solid #f57c00;"
                        "border-radius:8px;font-family:'Segoe UI';font-weight:600;font-size:15px;"
                        "padding-left:16px;padding-right:16px;}"
                        "QPushButton#addPrinterButton:hover{background:#f57c00;}"
                        "QPushButton#addPrinterButton:pressed{background:#df6f00;}"
                        "QPushButton#addPrinterButton:disabled{background:%1;color:%2;border:1px solid %1;}")
-            .arg(QLatin1String(c.disabledAdd), QLatin1String(c.muted)));
-    statusDot->setStyleSheet(QStringLiteral("color:%1;font-size:12px;").arg(QLatin1String(statusGreen)));
-    statusLabel->setStyleSheet(
-        QStringLiteral("color:%1;font-size:12px;font-family:'Segoe UI';").arg(QLatin1String(c.text)));
-
-    QString titleStyle =
+            .arg(QLatin1String(c.disabledAdd), QLatin1String(c.muted));
+    sheet +=
         QStringLiteral("QWidget#titleBar{background:%1;border:none;border-bottom:1px solid %2;}"
                        "QWidget#titleBar QLabel{background:transparent;border:none;}"
                        "QLabel#titleLabel{color:%3;font-family:'Segoe UI';font-weight:600;font-size:13px;}")
             .arg(QLatin1String(c.surface), QLatin1String(c.frameBorder), QLatin1String(c.text));
-    titleStyle += roundButtonStyle("themeButton", c, 15, QString());
-    titleStyle += roundButtonStyle("dockButton", c, 13,
-                                   QStringLiteral("font-family:'Segoe UI Symbol';font-size:16px;"));
-    titleStyle += roundButtonStyle("historyButton", c, 13,
-                                   QStringLiteral("font-family:'Segoe UI';font-weight:600;font-size:12px;"));
-    titleStyle += roundButtonStyle("languageButton", c, 13,
-                                   QStringLiteral("font-family:'Segoe UI';font-weight:600;font-size:10px;"));
-    titleStyle +=
+    sheet += roundButtonStyle("themeButton", c, 15, QString());
+    sheet += roundButtonStyle("dockButton", c, 13,
+                              QStringLiteral("font-family:'Segoe UI Symbol';font-size:16px;"));
+    sheet += roundButtonStyle("historyButton", c, 13,
+                              QStringLiteral("font-family:'Segoe UI';font-weight:600;font-size:12px;"));
+    sheet += roundButtonStyle("languageButton", c, 13,
+                              QStringLiteral("font-family:'Segoe UI';font-weight:600;font-size:10px;"));
+    sheet +=
         QStringLiteral("QPushButton#minimizeButton{background:transparent;color:%1;border:none;"
                        "border-radius:5px;font-size:18px;font-family:'Segoe UI';padding:0px 0px 5px 0px;}"
                        "QPushButton#minimizeButton:hover{background:%2;}"
@@ -321,7 +318,9 @@ void MainWindow::applyTheme(bool dark, bool persist)
                        "QPushButton#closeButton:hover{background:#e5484d;color:white;}"
                        "QPushButton#closeButton:pressed{background:#c9383e;color:white;}")
             .arg(QLatin1String(c.text), QLatin1String(c.minimizeHover));
-    titleBar->setStyleSheet(titleStyle);
+    frame->setStyleSheet(sheet);
+    dropIcon->setPixmap(themedIcon(QStringLiteral("file"), dark).pixmap(48, 48));
+    statusDot->setStyleSheet(QStringLiteral("color:%1;font-size:12px;").arg(QLatin1String(statusGreen)));
     titleIcon->setPixmap(QApplication::windowIcon().pixmap(16, 16));
     themeButton->setIcon(themedIcon(dark ? QStringLiteral("moon") : QStringLiteral("sun"), dark));
     themeButton->setIconSize(QSize(17, 17));

@@ -260,7 +260,11 @@ void X11GlobalHotkeys::ungrab(const Grab &grab)
         keysDown.remove(code);
         released.remove(code);
     }
-    xcb_flush(connection);
+    // Like UnregisterHotKey, return only once the server has let go: another client that asks for the
+    // combination right after must get it, and a flush alone does not order this client's requests before
+    // that client's. A round trip does.
+    XcbReply<xcb_get_input_focus_reply_t> processed(
+        xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
 bool X11GlobalHotkeys::unregisterHotKey(quintptr window, int id)

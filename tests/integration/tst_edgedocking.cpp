@@ -151,7 +151,7 @@ void EdgeDockingTest::dockMenuSlideOutAndBack()
 {
     MainWindow window;
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
     QTRY_VERIFY(MainWindowTestAccess::ready(window));
     const QRect area = MainWindowTestAccess::screenArea(window);
 
@@ -199,7 +199,7 @@ void EdgeDockingTest::collapseWaitsForMenusAndPrints()
 {
     MainWindow window;
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
     QTRY_VERIFY(MainWindowTestAccess::ready(window));
     MainWindowTestAccess::setDockEdge(window, QStringLiteral("right"), false);
     const QPoint expanded = window.pos();
@@ -235,7 +235,7 @@ void EdgeDockingTest::startUpRestoreAndSavedPosition()
     }
     MainWindow window;
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
     QTRY_VERIFY(MainWindowTestAccess::ready(window));
     const QRect area = MainWindowTestAccess::screenArea(window);
     QCOMPARE(MainWindowTestAccess::edge(window), QStringLiteral("top"));
@@ -267,14 +267,14 @@ void EdgeDockingTest::closeWithoutNotificationAreaOnlyHides()
     QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
     MainWindow window;
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
     const quint32 panel = session->waitForWindow(QStringLiteral("^Ollavan Quick$"));
     QVERIFY(panel);
     session->xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(panel)});
     session->xdotool({QStringLiteral("key"), QStringLiteral("alt+F4")});
     QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 10000);
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
 }
 
 void EdgeDockingTest::screenshotRunLeavesTheDockSettingUnapplied()

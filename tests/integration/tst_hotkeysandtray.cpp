@@ -218,7 +218,7 @@ void HotkeysAndTrayTest::hotkeyPrintsTheForegroundPictureWithItsPreset()
     MainWindow window;
     QCOMPARE(statusText(window), QString::fromUtf8("Some hotkeys are unavailable: Taken（Ctrl+Alt+3）"));
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
 
     // A picture viewer in front, showing the file's full path.
     const QString title = picture + QStringLiteral(" - Photos");
@@ -263,7 +263,7 @@ void HotkeysAndTrayTest::trayIconMenuAndNotice()
     QVERIFY(QSystemTrayIcon::isSystemTrayAvailable());
     MainWindow window;
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
     QSystemTrayIcon *icon = MainWindowTestAccess::trayIcon(window);
     QMenu *menu = MainWindowTestAccess::trayMenu(window);
     QVERIFY(icon && menu);
@@ -307,7 +307,7 @@ void HotkeysAndTrayTest::exitFromTheTrayLeavesNoGrab()
 {
     MainWindow window;
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
     OtherClient probe;
     QVERIFY(!probe.grab(0x31, ctrlAlt));  // held by the panel
     QSystemTrayIcon *icon = MainWindowTestAccess::trayIcon(window);

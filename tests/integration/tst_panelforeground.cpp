@@ -184,7 +184,7 @@ void PanelForegroundTest::panelItselfIsOwnWindowAndKeepsTheMemory()
     QProcess *viewer = showForeignWindow(title);
     MainWindow window;
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
     QVERIFY(activate(title));
     QTRY_COMPARE_WITH_TIMEOUT(MainWindowTestAccess::lastProgId(window), QStringLiteral("Ollavan.ImageViewer"),
                               10000);
@@ -243,7 +243,7 @@ void PanelForegroundTest::cardClickPrintsTheViewersPictureAfterRefusingAnUnsuppo
 
     MainWindow window;
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
     PresetCard *card = MainWindowTestAccess::cards(window).value(0);
     QVERIFY(card);
     ModalDialogCloser closer;
@@ -328,7 +328,7 @@ void PanelForegroundTest::fileDroppedOnCardPrintsWithThePresetsSettings()
 
     MainWindow window;
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
     PresetCard *card = nullptr;
     for (PresetCard *candidate : MainWindowTestAccess::cards(window)) {
         if (candidate->currentPreset().printerName == QLatin1String("booklets"))

@@ -201,7 +201,7 @@ void X11HotkeysTest::grabCoversEveryLockVariantAndBlocksOtherClients()
 void X11HotkeysTest::pressReachesTheRegisteringWindowWithAnyLockState()
 {
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
     QVERIFY(platform::globalHotkeys().registerHotKey(quintptr(window.winId()), 11, noRepeat | control | alt,
                                                      'K'));
     QVERIFY(
@@ -311,7 +311,7 @@ void X11HotkeysTest::everyKeyOfTheTableCanBeGrabbed()
     QCOMPARE(registerAll(100), QStringList());
 
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
     QVERIFY(platform::globalHotkeys().registerHotKey(handle, 150, noRepeat | control, 0x7c));  // VK_F13
     press(QStringLiteral("ctrl+F13"));
     QTRY_COMPARE_WITH_TIMEOUT(window.pressed, QList<int>({150}), 5000);
@@ -321,7 +321,7 @@ void X11HotkeysTest::everyKeyOfTheTableCanBeGrabbed()
 void X11HotkeysTest::heldKeyFiresOnceWithNoRepeat()
 {
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
     const quintptr handle = quintptr(window.winId());
     QVERIFY(platform::globalHotkeys().registerHotKey(handle, 41, noRepeat | control | alt, 'K'));
     QVERIFY(platform::globalHotkeys().registerHotKey(handle, 42, control | alt, 'J'));

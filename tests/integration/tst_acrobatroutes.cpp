@@ -85,9 +85,7 @@ void TestAcrobatRoutes::initTestCase()
     QVERIFY2(cups.start(&error), qPrintable(error));
     QVERIFY2(cups.addQueue(queue, PrivateCups::Ppd, &error), qPrintable(error));
     QVERIFY2(cups.addQueue(QStringLiteral("other"), PrivateCups::Ppd, &error), qPrintable(error));
-    QString output;
-    QCOMPARE(cups.run(QStringLiteral("lpoptions"), {QStringLiteral("-d"), QStringLiteral("other")}, &output),
-             0);
+    QVERIFY2(cups.setUserDefault(QStringLiteral("other"), &error), qPrintable(error));
 
     const QString root = QFileInfo(files.path()).canonicalFilePath();
     QVERIFY(writeFile(root + QStringLiteral("/Quarterly Report.pdf"), makeMixedOrientationPdf(3)));

@@ -3,6 +3,7 @@
 // with NumLock off and on; a combination another client holds is reported with the preset's title; the tray
 // icon, its menu and its one-time notice; and after the tray's exit no grab remains.
 #include "support/ModalDialogCloser.h"
+#include "support/OtherXClient.h"
 #include "support/PrivateCups.h"
 #include "support/XSessionMain.h"
 
@@ -57,52 +58,11 @@ int showWindow(int argc, char **argv)
     return app.exec();
 }
 
-// Another X client: grabs a key combination on the root window as a second program would.
-class OtherClient
-{
-public:
-    OtherClient()
-    {
-        connection = xcb_connect(session->display().toLocal8Bit().constData(), nullptr);
-        root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-        symbols = xcb_key_symbols_alloc(connection);
-    }
-    ~OtherClient()
-    {
-        xcb_key_symbols_free(symbols);
-        xcb_disconnect(connection);
-    }
-    uint16_t modifierState() const
-    {
-        xcb_query_pointer_reply_t *reply =
-            xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr);
-        const uint16_t mask = reply ? reply->mask : 0;
-        std::free(reply);
-        return mask;
-    }
-    bool grab(xcb_keysym_t keysym, uint16_t modifiers)
-    {
-        xcb_keycode_t *codes = xcb_key_symbols_get_keycode(symbols, keysym);
-        const xcb_keycode_t code = codes ? codes[0] : 0;
-        std::free(codes);
-        xcb_generic_error_t *error =
-            xcb_request_check(connection, xcb_grab_key_checked(connection, 0, root, modifiers, code,
-                                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-        std::free(error);
-        return !error;
-    }
-
-private:
-    xcb_connection_t *connection = nullptr;
-    xcb_window_t root = 0;
-    xcb_key_symbols_t *symbols = nullptr;
-};
-
 constexpr uint16_t ctrlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
 
 bool numLockOn()
 {
-    return OtherClient().modifierState() & XCB_MOD_MASK_2;
+    return OtherXClient(session->display()).modifierState() & XCB_MOD_MASK_2;
 }
 
 PrintPreset makePreset(const QString &title, const QString &printer, const QString &hotkey,
@@ -168,7 +128,7 @@ private slots:
 private:
     PrivateCups cups;
     QTemporaryDir folder;
-    OtherClient *other = nullptr;
+    OtherXClient *other = nullptr;
     QProcess *viewer = nullptr;
 };
 
@@ -194,7 +154,7 @@ void HotkeysAndTrayTest::initTestCase()
     QVERIFY(repository.addPreset(makePreset(QStringLiteral("Taken"), QStringLiteral("office"),
                                             QStringLiteral("Ctrl+Alt+3"), QStringLiteral("A4"))));
     // Another program holds Ctrl+Alt+3 before the panel starts.
-    other = new OtherClient;
+    other = new OtherXClient(session->display());
     QVERIFY(other->grab(0x33, ctrlAlt));
 }
 
@@ -308,7 +268,7 @@ void HotkeysAndTrayTest::exitFromTheTrayLeavesNoGrab()
     MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
-    OtherClient probe;
+    OtherXClient probe(session->display());
     QVERIFY(!probe.grab(0x31, ctrlAlt));  // held by the panel
     QSystemTrayIcon *icon = MainWindowTestAccess::trayIcon(window);
     QMenu *menu = MainWindowTestAccess::trayMenu(window);

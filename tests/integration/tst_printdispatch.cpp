@@ -134,9 +134,7 @@ void TestPrintDispatch::initTestCase()
     QVERIFY2(cups.addQueue(queue, PrivateCups::Ppd, &error), qPrintable(error));
     // The user's default printer is another one, which every job must leave in place.
     QVERIFY2(cups.addQueue(QStringLiteral("other"), PrivateCups::Ppd, &error), qPrintable(error));
-    QString output;
-    QCOMPARE(cups.run(QStringLiteral("lpoptions"), {QStringLiteral("-d"), QStringLiteral("other")}, &output),
-             0);
+    QVERIFY2(cups.setUserDefault(QStringLiteral("other"), &error), qPrintable(error));
 
     QVERIFY(writeFile(files.filePath(QStringLiteral("mixed.pdf")), makeMixedOrientationPdf(4)));
     QImage wide(300, 200, QImage::Format_RGB32);

@@ -1,6 +1,7 @@
 // Global hotkeys on a real X server (Xvfb with openbox): grabs on the root window in every CapsLock and
 // NumLock variant, combinations another client holds, delivery of a press to the registering window's
 // native message hook, auto-repeat and releasing the grabs.
+#include "support/OtherXClient.h"
 #include "support/XSessionMain.h"
 
 #include "platform/GlobalHotkeys.h"
@@ -42,102 +43,6 @@ protected:
     }
 };
 
-// A second X client of the same display: it grabs keys as another program would.
-class OtherClient
-{
-public:
-    OtherClient()
-    {
-        connection = xcb_connect(session->display().toLocal8Bit().constData(), nullptr);
-        root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-        symbols = xcb_key_symbols_alloc(connection);
-    }
-    ~OtherClient()
-    {
-        xcb_key_symbols_free(symbols);
-        xcb_disconnect(connection);
-    }
-
-    xcb_keycode_t keycode(xcb_keysym_t keysym) const
-    {
-        xcb_keycode_t *codes = xcb_key_symbols_get_keycode(symbols, keysym);
-        const xcb_keycode_t code = codes ? codes[0] : 0;
-        std::free(codes);
-        return code;
-    }
-
-    // True when the server let this client grab the key with exactly these modifiers.
-    bool grab(xcb_keysym_t keysym, uint16_t modifiers)
-    {
-        xcb_generic_error_t *error = xcb_request_check(
-            connection, xcb_grab_key_checked(connection, 0, root, modifiers, keycode(keysym),
-                                             XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-        const bool granted = !error;
-        std::free(error);
-        return granted;
-    }
-    uint16_t modifierState() const
-    {
-        xcb_query_pointer_reply_t *reply =
-            xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr);
-        const uint16_t mask = reply ? reply->mask : 0;
-        std::free(reply);
-        return mask;
-    }
-    // Gives each keysym its own keycode among those the keymap leaves empty (a keyboard with these keys).
-    bool addKeys(const QList<xcb_keysym_t> &keysyms)
-    {
-        const xcb_setup_t *setup = xcb_get_setup(connection);
-        const int first = setup->min_keycode;
-        const int count = setup->max_keycode - setup->min_keycode + 1;
-        xcb_get_keyboard_mapping_reply_t *mapping = xcb_get_keyboard_mapping_reply(
-            connection, xcb_get_keyboard_mapping(connection, xcb_keycode_t(first), uint8_t(count)), nullptr);
-        if (!mapping)
-            return false;
-        const int perCode = mapping->keysyms_per_keycode;
-        const xcb_keysym_t *syms = xcb_get_keyboard_mapping_keysyms(mapping);
-        int next = 0;
-        bool done = true;
-        for (xcb_keysym_t keysym : keysyms) {
-            while (next < count) {
-                bool empty = true;
-                for (int i = 0; i < perCode; ++i)
-                    empty = empty && syms[next * perCode + i] == 0;
-                if (empty)
-                    break;
-                ++next;
-            }
-            if (next >= count) {
-                done = false;
-                break;
-            }
-            std::vector<xcb_keysym_t> row(size_t(perCode), 0);
-            row[0] = keysym;
-            xcb_generic_error_t *error = xcb_request_check(
-                connection, xcb_change_keyboard_mapping_checked(connection, 1, xcb_keycode_t(first + next),
-                                                                uint8_t(perCode), row.data()));
-            done = done && !error;
-            std::free(error);
-            ++next;
-        }
-        std::free(mapping);
-        xcb_key_symbols_free(symbols);
-        symbols = xcb_key_symbols_alloc(connection);
-        return done;
-    }
-
-    void ungrab(xcb_keysym_t keysym, uint16_t modifiers)
-    {
-        xcb_ungrab_key(connection, keycode(keysym), root, modifiers);
-        xcb_flush(connection);
-    }
-
-private:
-    xcb_connection_t *connection = nullptr;
-    xcb_window_t root = 0;
-    xcb_key_symbols_t *symbols = nullptr;
-};
-
 constexpr xcb_keysym_t keysymK = 0x6b;
 constexpr uint16_t numLockMod = XCB_MOD_MASK_2;  // Xvfb's default keymap puts NumLock on Mod2
 
@@ -149,7 +54,7 @@ void press(const QString &keys)
 // The locked modifiers as the server reports them in the pointer state.
 bool locked(uint16_t mask)
 {
-    OtherClient client;
+    OtherXClient client(session->display());
     return client.modifierState() & mask;
 }
 
@@ -188,7 +93,7 @@ void X11HotkeysTest::grabCoversEveryLockVariantAndBlocksOtherClients()
 {
     QVERIFY(
         platform::globalHotkeys().registerHotKey(quintptr(window.winId()), 7, noRepeat | control | alt, 'K'));
-    OtherClient other;
+    OtherXClient other(session->display());
     const uint16_t mods = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
     for (uint16_t variant :
          {uint16_t(0), uint16_t(XCB_MOD_MASK_LOCK), numLockMod, uint16_t(numLockMod | XCB_MOD_MASK_LOCK)})
@@ -236,7 +141,7 @@ void X11HotkeysTest::pressReachesTheRegisteringWindowWithAnyLockState()
 void X11HotkeysTest::combinationsTakenElsewhereOrHereAreRefused()
 {
     const quintptr handle = quintptr(window.winId());
-    OtherClient other;
+    OtherXClient other(session->display());
     QVERIFY(other.grab(keysymK, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | numLockMod));
     // Only one lock variant is held by the other client, and that is enough to refuse the whole hotkey...
     QVERIFY(!platform::globalHotkeys().registerHotKey(handle, 21, noRepeat | control | shift, 'K'));
@@ -263,7 +168,7 @@ void X11HotkeysTest::unregisterReleasesTheGrab()
 {
     const quintptr handle = quintptr(window.winId());
     QVERIFY(platform::globalHotkeys().registerHotKey(handle, 31, noRepeat | alt, 'K'));
-    OtherClient other;
+    OtherXClient other(session->display());
     QVERIFY(!other.grab(keysymK, XCB_MOD_MASK_1));
     QVERIFY(platform::globalHotkeys().unregisterHotKey(handle, 31));
     QVERIFY(!platform::globalHotkeys().unregisterHotKey(handle, 31));  // nothing left under that id
@@ -302,7 +207,7 @@ void X11HotkeysTest::everyKeyOfTheTableCanBeGrabbed()
     QCOMPARE(registerAll(100).join(QLatin1Char(' ')), QStringLiteral("7c 7d 7e 7f 80 81 82 83 84 85 86 87"));
 
     // Once the keyboard has them, every key of the table registers, and F13 with modifiers is delivered.
-    OtherClient other;
+    OtherXClient other(session->display());
     QList<xcb_keysym_t> functionKeys;
     for (int f = 13; f <= 24; ++f)
         functionKeys << xcb_keysym_t(0xffbe + f - 1);

@@ -211,6 +211,17 @@ bool PrivateCups::setServerDefault(const QString &name, QString *error)
     return false;
 }
 
+bool PrivateCups::setUserDefault(const QString &name, QString *error)
+{
+    QString output;
+    if (running && !name.isEmpty() &&
+        run(QStringLiteral("lpoptions"), {QStringLiteral("-d"), name}, &output) == 0)
+        return true;
+    if (error)
+        *error = output;
+    return false;
+}
+
 bool PrivateCups::setQueueDefault(const QString &name, const QString &option, const QString &value,
                                   QString *error)
 {

@@ -76,6 +76,8 @@ public:
     bool addQueue(const QString &name, QueueKind kind = Ppd, QString *error = nullptr);
     // Sets the server's default destination (lpadmin -d); an empty name is refused.
     bool setServerDefault(const QString &name, QString *error = nullptr);
+    // Sets the user's default destination in the private HOME's lpoptions (lpoptions -d).
+    bool setUserDefault(const QString &name, QString *error = nullptr);
     // Sets a queue's default for an option on the server (lpadmin -p NAME -o OPTION-default=VALUE), e.g.
     // setQueueDefault("office", "sides", "two-sided-long-edge").
     bool setQueueDefault(const QString &name, const QString &option, const QString &value,

@@ -1,11 +1,11 @@
 #include "app/Startup.h"
 
-#include "app/AppIdentity.h"
 #include "app/FontDatabaseWarmUp.h"
-#include "app/I18n.h"
-#include "app/PngDecoder.h"
-#include "app/QtTranslations.h"
-#include "app/SettingsKeys.h"
+#include "base/AppIdentity.h"
+#include "base/I18n.h"
+#include "base/PngDecoder.h"
+#include "base/QtTranslations.h"
+#include "base/SettingsKeys.h"
 #include "printing/PrintService.h"
 #include "ui/MainWindow.h"
 

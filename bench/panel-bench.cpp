@@ -9,7 +9,7 @@
 //       (the panel's add button, or the bare window's whole area).
 //   panel-bench bare-window
 //       A bare Qt widget program: one 320 x 752 window filled with #ff8a00.
-#include "app/AppIdentity.h"
+#include "base/AppIdentity.h"
 #include "model/DatabaseLocation.h"
 #include "model/PresetRepository.h"
 #include "ui/MainWindow.h"

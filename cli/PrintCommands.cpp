@@ -1,6 +1,6 @@
 #include "cli/PrintCommands.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "model/PresetRepository.h"
 #include "printing/JobHistory.h"
 #include "printing/PrintService.h"

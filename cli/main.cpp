@@ -15,9 +15,9 @@
 // - Output is English: the companion is a tool for people who script or support the panel. Texts taken
 //   from the panel's own vocabulary (the settings summary) use the panel's interface language.
 
-#include "app/AppIdentity.h"
-#include "app/I18n.h"
-#include "app/SettingsKeys.h"
+#include "base/AppIdentity.h"
+#include "base/I18n.h"
+#include "base/SettingsKeys.h"
 #include "cli/CommandLine.h"
 #include "cli/PrintCommands.h"
 #include "cli/PrinterCommands.h"

@@ -1,6 +1,6 @@
 #include "model/PresetParameters.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 
 bool printsInColor(const PrintPreset &preset)
 {

@@ -1,6 +1,6 @@
 #include "printers/PrinterProperties.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "platform/DevMode.h"
 #include "platform/Spooler.h"
 #include "platform/SystemTexts.h"

@@ -1,6 +1,6 @@
 #include "printers/PrinterStatusMonitor.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "platform/PrinterQueue.h"
 #include "platform/SystemTexts.h"
 #include "printers/SnmpClient.h"

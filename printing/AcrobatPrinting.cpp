@@ -1,6 +1,6 @@
 #include "printing/AcrobatPrinting.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "platform/Spooler.h"
 #include "platform/SystemTexts.h"
 #include "platform/WindowSystem.h"

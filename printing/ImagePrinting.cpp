@@ -1,6 +1,6 @@
 #include "printing/ImagePrinting.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "platform/PrintJobOptions.h"
 #include "platform/WindowSystem.h"
 #include "printing/PresetPrinter.h"

@@ -1,6 +1,6 @@
 #include "printing/JobHistory.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "model/PresetParameters.h"
 
 #include <QFileInfo>

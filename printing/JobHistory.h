@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Records.h"
+#include "base/Records.h"
 #include "printing/PrintService.h"
 
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "platform/Automation.h"
 #include "platform/WindowSystem.h"
 #include "printing/PrintService.h"

@@ -3,7 +3,7 @@
 // What the print routes that draw pages themselves (images and the built-in PDF engine) set up alike on their
 // QPrinter, and how they place a picture on the page.
 
-#include "model/Records.h"
+#include "base/Records.h"
 
 #include <QRect>
 #include <QSize>

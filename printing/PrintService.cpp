@@ -1,6 +1,6 @@
 #include "printing/PrintService.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "platform/Automation.h"
 #include "printing/AcrobatPrinting.h"
 #include "printing/ImagePrinting.h"

@@ -1,6 +1,6 @@
 #include "printing/PrinterSettingsScope.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "platform/DevMode.h"
 #include "platform/SystemTexts.h"
 

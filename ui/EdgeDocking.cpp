@@ -2,8 +2,8 @@
 // 8-pixel strip with the accent handle, the slide back when the mouse touches it, and the saved position.
 #include "ui/MainWindow.h"
 
-#include "app/I18n.h"
-#include "app/SettingsKeys.h"
+#include "base/I18n.h"
+#include "base/SettingsKeys.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,7 +2,7 @@
 // closing hides the window, the tray icon brings it back, and only the tray menu ends the program.
 #include "ui/MainWindow.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "platform/GlobalHotkeys.h"
 #include "platform/NativeHotkey.h"
 

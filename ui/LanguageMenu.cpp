@@ -1,7 +1,7 @@
 // The main window's language menu, the run-time language switch and the one-time compatibility notice.
-#include "app/I18n.h"
-#include "app/QtTranslations.h"
-#include "app/SettingsKeys.h"
+#include "base/I18n.h"
+#include "base/QtTranslations.h"
+#include "base/SettingsKeys.h"
 #include "ui/MainWindow.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "ui/MainWindow.h"
 
-#include "app/I18n.h"
-#include "app/SettingsKeys.h"
+#include "base/I18n.h"
+#include "base/SettingsKeys.h"
 #include "model/DatabaseLocation.h"
 #include "ui/PanelIcons.h"
 #include "ui/PresetCard.h"

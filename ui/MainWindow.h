@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/Records.h"
 #include "model/PresetRepository.h"
-#include "model/Records.h"
 #include "printers/PrinterStatusMonitor.h"
 
 #include <QHash>

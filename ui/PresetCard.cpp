@@ -1,6 +1,6 @@
 #include "ui/PresetCard.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "printing/PrintService.h"
 #include "ui/ElidedLabel.h"
 #include "ui/PanelIcons.h"

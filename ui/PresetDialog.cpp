@@ -1,6 +1,6 @@
 #include "ui/PresetDialog.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "model/PresetRepository.h"
 #include "platform/NativeHotkey.h"
 #include "printers/PrinterProperties.h"

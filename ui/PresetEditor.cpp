@@ -1,7 +1,7 @@
 // The main window's preset editing: the editor dialog and the add, edit and delete actions of the panel.
 #include "ui/MainWindow.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "ui/PresetDialog.h"
 
 #include <QMessageBox>

@@ -2,7 +2,7 @@
 // from the cards and drops outside the cards.
 #include "ui/MainWindow.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "printing/JobHistory.h"
 #include "printing/PrintService.h"
 #include "ui/ForegroundWindowContext.h"

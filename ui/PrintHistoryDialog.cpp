@@ -1,6 +1,6 @@
 #include "ui/PrintHistoryDialog.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "model/PresetRepository.h"
 #include "ui/MainWindow.h"
 

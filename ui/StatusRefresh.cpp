@@ -1,7 +1,7 @@
 // The printer status refresh of the panel: every distinct printer of the presets is checked on one pool
 // thread, and the snapshots go to the cards of that printer. A printer whose agent stays silent is retried
 // after 2 seconds, twice at most, and meanwhile shows its last valid status or "Retrying".
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "printers/PrinterStatusMonitor.h"
 #include "ui/MainWindow.h"
 #include "ui/PresetCard.h"

@@ -1,6 +1,6 @@
 #include "platform/linux/QueueOptionsDialog.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "platform/Spooler.h"
 #include "platform/linux/CupsDevMode.h"
 

@@ -1,8 +1,8 @@
 // The panel's language menu and run-time language switch, and the one-time compatibility notice, with a
 // real store and settings in the test's own HOME.
-#include "app/AppIdentity.h"
-#include "app/I18n.h"
-#include "app/SettingsKeys.h"
+#include "base/AppIdentity.h"
+#include "base/I18n.h"
+#include "base/SettingsKeys.h"
 #include "model/DatabaseLocation.h"
 #include "model/PresetRepository.h"
 #include "ui/MainWindow.h"

@@ -3,8 +3,8 @@
 #include "support/FakeWindowSystem.h"
 #include "support/ModalDialogCloser.h"
 
-#include "app/AppIdentity.h"
-#include "app/I18n.h"
+#include "base/AppIdentity.h"
+#include "base/I18n.h"
 #include "model/DatabaseLocation.h"
 #include "model/PresetRepository.h"
 #include "ui/MainWindow.h"

@@ -1,6 +1,6 @@
 // Preset cards under the offscreen platform: the title, the copies stepper, the status badge, clicks and
 // drag-and-drop sent as real Qt events.
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "ui/PresetCard.h"
 
 #include <QApplication>

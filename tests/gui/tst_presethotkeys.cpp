@@ -3,8 +3,8 @@
 // exit and destruction. Closing without a notification area only hides the window.
 #include "support/ModalDialogCloser.h"
 
-#include "app/AppIdentity.h"
-#include "app/I18n.h"
+#include "base/AppIdentity.h"
+#include "base/I18n.h"
 #include "model/DatabaseLocation.h"
 #include "model/PresetRepository.h"
 #include "platform/GlobalHotkeys.h"

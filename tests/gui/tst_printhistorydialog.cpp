@@ -1,8 +1,8 @@
 // The print history dialog over a real store in the test's own HOME: columns, page texts, the newest
 // 1000 entries, a store failure, and opening it from the panel's history button.
-#include "app/AppIdentity.h"
-#include "app/I18n.h"
-#include "app/SettingsKeys.h"
+#include "base/AppIdentity.h"
+#include "base/I18n.h"
+#include "base/SettingsKeys.h"
 #include "model/DatabaseLocation.h"
 #include "model/PresetRepository.h"
 #include "ui/MainWindow.h"

@@ -1,10 +1,10 @@
 // Qt's own texts (standard dialog buttons) follow the panel's language through Qt's catalogues, and the
 // preset editor's hotkey field shows the panel's own placeholder in every language.
-#include "app/AppIdentity.h"
-#include "app/I18n.h"
-#include "app/QtTranslations.h"
-#include "app/SettingsKeys.h"
-#include "model/Records.h"
+#include "base/AppIdentity.h"
+#include "base/I18n.h"
+#include "base/QtTranslations.h"
+#include "base/Records.h"
+#include "base/SettingsKeys.h"
 #include "ui/MainWindow.h"
 #include "ui/PresetDialog.h"
 

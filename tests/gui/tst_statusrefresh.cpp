@@ -1,5 +1,5 @@
-#include "app/AppIdentity.h"
-#include "app/I18n.h"
+#include "base/AppIdentity.h"
+#include "base/I18n.h"
 #include "model/DatabaseLocation.h"
 #include "model/PresetRepository.h"
 #include "printers/PrinterStatusMonitor.h"

@@ -1,10 +1,10 @@
 // Every interface language on the panel, the history dialog and the preset editor: a screenshot of each under
 // the test's HOME, and every text shown (labels, buttons, tool tips, window titles, table headers and cells)
 // made only of that language's translations and the user's own data.
-#include "app/AppIdentity.h"
-#include "app/I18n.h"
-#include "app/SettingsKeys.h"
-#include "app/TranslationTable.h"
+#include "base/AppIdentity.h"
+#include "base/I18n.h"
+#include "base/SettingsKeys.h"
+#include "base/TranslationTable.h"
 #include "model/DatabaseLocation.h"
 #include "model/PresetRepository.h"
 #include "ui/MainWindow.h"

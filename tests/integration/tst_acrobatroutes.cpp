@@ -4,7 +4,7 @@
 // forms. Without automation servers the self-check fails with its message and the foreground routes find
 // no document.
 
-#include "app/AppIdentity.h"
+#include "base/AppIdentity.h"
 #include "platform/PrintJobOptions.h"
 #include "printing/PrintService.h"
 #include "support/FakeAutomation.h"

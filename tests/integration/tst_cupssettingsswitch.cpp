@@ -3,7 +3,7 @@
 // options file and default printer come back exactly.
 #include "support/PrivateCups.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "platform/DevMode.h"
 #include "platform/Spooler.h"
 #include "printers/PrinterProperties.h"

@@ -4,8 +4,8 @@
 // and the start-up restore. Without a notification area the system close command still only hides.
 #include "support/XSessionMain.h"
 
-#include "app/AppIdentity.h"
-#include "app/I18n.h"
+#include "base/AppIdentity.h"
+#include "base/I18n.h"
 #include "model/DatabaseLocation.h"
 #include "ui/MainWindow.h"
 

@@ -2,8 +2,8 @@
 // _NET_WM_PID, the panel's own window, minimised windows, and the card click that acts on them.
 #include "support/XSessionMain.h"
 
-#include "app/AppIdentity.h"
-#include "app/I18n.h"
+#include "base/AppIdentity.h"
+#include "base/I18n.h"
 #include "model/DatabaseLocation.h"
 #include "model/PresetRepository.h"
 #include "support/ModalDialogCloser.h"

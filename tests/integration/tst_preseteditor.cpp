@@ -7,8 +7,8 @@
 #include "support/PrivateCups.h"
 #include "support/TestDocuments.h"
 
-#include "app/AppIdentity.h"
-#include "app/I18n.h"
+#include "base/AppIdentity.h"
+#include "base/I18n.h"
 #include "model/DatabaseLocation.h"
 #include "model/PresetRepository.h"
 #include "ui/ElidedLabel.h"

@@ -2,7 +2,7 @@
 // colour, paper, page count and page orientations; failures print nothing and leave the user's printer
 // settings as they were; `ollavan print` prints like a drop and records the history row.
 
-#include "app/AppIdentity.h"
+#include "base/AppIdentity.h"
 #include "model/DatabaseLocation.h"
 #include "model/PresetParameters.h"
 #include "model/PresetRepository.h"

@@ -1,4 +1,4 @@
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "platform/SystemTexts.h"
 #include "printers/PrinterStatusMonitor.h"
 #include "support/FakePrinterQueue.h"
@@ -135,10 +135,10 @@ void TestPrinterStatusMonitor::speaksTheInterfaceLanguage()
     const PrinterStatusSnapshot ready = PrinterStatusMonitor::check("Office");
     I18n::setLanguage(previous);
     // Every text, including the platform's own wording of the queue texts, has a German row.
-    const QString english[] = {QStringLiteral("Not installed"),
-                               QString::fromUtf8(platform::systemText("Windows could not find this printer.")),
-                               QStringLiteral("Ready"),
-                               QString::fromUtf8(platform::systemText("Windows print queue status"))};
+    const QString english[] = {
+        QStringLiteral("Not installed"),
+        QString::fromUtf8(platform::systemText("Windows could not find this printer.")),
+        QStringLiteral("Ready"), QString::fromUtf8(platform::systemText("Windows print queue status"))};
     const QString german[] = {missing.text, missing.detail, ready.text, ready.detail};
     for (int i = 0; i < 4; ++i) {
         QVERIFY2(!german[i].isEmpty() && german[i] != english[i], qPrintable(english[i]));

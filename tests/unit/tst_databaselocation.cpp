@@ -1,5 +1,5 @@
-#include "app/AppIdentity.h"
-#include "app/SettingsKeys.h"
+#include "base/AppIdentity.h"
+#include "base/SettingsKeys.h"
 #include "model/DatabaseLocation.h"
 #include "model/PresetRepository.h"
 

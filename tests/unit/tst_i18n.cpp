@@ -1,5 +1,5 @@
-#include "app/I18n.h"
-#include "app/TranslationTable.h"
+#include "base/I18n.h"
+#include "base/TranslationTable.h"
 
 #include <QtTest>
 

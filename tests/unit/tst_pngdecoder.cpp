@@ -1,4 +1,4 @@
-#include "app/PngDecoder.h"
+#include "base/PngDecoder.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

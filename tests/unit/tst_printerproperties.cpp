@@ -2,7 +2,7 @@
 // against a spooler that records every call.
 #include "support/FakeSpooler.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "platform/DevMode.h"
 #include "printers/PrinterProperties.h"
 #include "printing/PrintService.h"

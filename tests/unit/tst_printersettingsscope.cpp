@@ -1,7 +1,7 @@
 // The temporary default-printer and DEVMODE switch against a spooler that records every call.
 #include "support/FakeSpooler.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "platform/DevMode.h"
 #include "printing/PrinterSettingsScope.h"
 

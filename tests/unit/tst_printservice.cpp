@@ -2,7 +2,7 @@
 // application takes, the copies each route leaves in the printer's settings, the messages and job details of
 // failures, the image viewer's file found from its title, and the history entry of a finished job.
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 #include "model/PresetParameters.h"
 #include "platform/DevMode.h"
 #include "printing/ImagePrinting.h"

@@ -1,6 +1,6 @@
-#include "app/I18n.h"
+#include "base/I18n.h"
+#include "base/Records.h"
 #include "model/PresetParameters.h"
-#include "model/Records.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "app/TranslationTable.h"
+#include "base/TranslationTable.h"
 #include "platform/SystemTexts.h"
 
 #include <QtTest>

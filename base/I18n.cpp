@@ -1,6 +1,6 @@
-#include "app/I18n.h"
+#include "base/I18n.h"
 
-#include "app/TranslationTable.h"
+#include "base/TranslationTable.h"
 
 #include <QHash>
 #include <QMutex>

@@ -1,4 +1,4 @@
-#include "app/AppIdentity.h"
+#include "base/AppIdentity.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "app/TranslationTable.h"
+#include "base/TranslationTable.h"
 
 // Columns: English (the key), simplified Chinese, traditional Chinese, Japanese, Korean, German, French.
 const std::vector<TranslationRow> &translationRows()

@@ -1,4 +1,4 @@
-#include "app/TranslationTable.h"
+#include "base/TranslationTable.h"
 
 // Interface texts beyond the core rows of TranslationTable.cpp. Any feature that needs a new user-visible
 // text appends its row at the end of this list (append-only, shared by every feature): all seven columns

@@ -15,10 +15,10 @@ struct TranslationRow
     const char *fr;
 };
 
-// The program's core interface texts (app/TranslationTable.cpp), in their fixed order.
+// The program's core interface texts (base/TranslationTable.cpp), in their fixed order.
 const std::vector<TranslationRow> &translationRows();
 
-// Texts added by the individual features beyond the core rows (app/TranslationRowsExtra.cpp).
+// Texts added by the individual features beyond the core rows (base/TranslationRowsExtra.cpp).
 // The lookup tables are built from translationRows() followed by extraTranslationRows(); a later row
 // with the same English key replaces an earlier one.
 const std::vector<TranslationRow> &extraTranslationRows();

@@ -1,6 +1,6 @@
-#include "app/QtTranslations.h"
+#include "base/QtTranslations.h"
 
-#include "app/I18n.h"
+#include "base/I18n.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

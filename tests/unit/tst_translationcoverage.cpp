@@ -492,7 +492,7 @@ void TestTranslationCoverage::everyLiteralPassedToTextIsAKey()
     int files = 0;
     int literals = 0;
     for (const QString &folder :
-         QStringList{"app", "model", "printing", "printers", "platform", "ui", "cli"}) {
+         QStringList{"base", "app", "model", "printing", "printers", "platform", "ui", "cli"}) {
         QDirIterator it(root.filePath(folder), {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {

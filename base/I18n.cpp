@@ -52,8 +52,10 @@ void insertRows(TranslationHash &table, const std::vector<TranslationRow> &rows,
 TranslationHash buildTranslations(const QString &code)
 {
     TranslationHash table;
-    insertRows(table, translationRows(), code);
-    insertRows(table, extraTranslationRows(), code);
+    for (const std::vector<TranslationRow> *rows :
+         {&translationRows(), &extraTranslationRows(), &printingTranslationRows(), &settingsTranslationRows(),
+          &panelTranslationRows(), &desktopTranslationRows(), &commandLineTranslationRows()})
+        insertRows(table, *rows, code);
     return table;
 }
 

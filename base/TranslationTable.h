@@ -19,6 +19,20 @@ struct TranslationRow
 const std::vector<TranslationRow> &translationRows();
 
 // Texts added by the individual features beyond the core rows (base/TranslationRowsExtra.cpp).
-// The lookup tables are built from translationRows() followed by extraTranslationRows(); a later row
-// with the same English key replaces an earlier one.
 const std::vector<TranslationRow> &extraTranslationRows();
+
+// Texts of one area each (base/translations/), so that the areas add texts in separate files.
+// Printing and printer status: print routes, the printer settings switch, driver properties, status badges.
+const std::vector<TranslationRow> &printingTranslationRows();
+// The preset editor and the panel's stored settings (language, theme).
+const std::vector<TranslationRow> &settingsTranslationRows();
+// The panel's main window: cards, drop zone, notices, print history.
+const std::vector<TranslationRow> &panelTranslationRows();
+// The desktop integration: global hotkeys, tray, edge docking, foreground documents.
+const std::vector<TranslationRow> &desktopTranslationRows();
+// The command-line companion.
+const std::vector<TranslationRow> &commandLineTranslationRows();
+
+// The lookup tables are built from translationRows(), extraTranslationRows(), printingTranslationRows(),
+// settingsTranslationRows(), panelTranslationRows(), desktopTranslationRows() and
+// commandLineTranslationRows(), in this order; a later row with the same English key replaces an earlier one.

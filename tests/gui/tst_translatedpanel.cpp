@@ -120,7 +120,9 @@ QStringList languagePieces(const QString &code)
     static const QRegularExpression placeholder(QStringLiteral("%\\d+"));
     const int column = int(codes.indexOf(code));
     QStringList pieces;
-    for (const auto *rows : {&translationRows(), &extraTranslationRows()}) {
+    for (const auto *rows :
+         {&translationRows(), &extraTranslationRows(), &printingTranslationRows(), &settingsTranslationRows(),
+          &panelTranslationRows(), &desktopTranslationRows(), &commandLineTranslationRows()}) {
         for (const TranslationRow &row : *rows) {
             const char *cells[] = {row.en, row.zhHans, row.zhHant, row.ja, row.ko, row.de, row.fr};
             for (const QString &fragment : QString::fromUtf8(cells[column]).split(placeholder)) {

@@ -18,11 +18,15 @@ QString column(const TranslationRow &row, const QString &code)
     return QString::fromUtf8(cells[codes.indexOf(code)]);
 }
 
-// Every row in lookup order: core rows first, then the extra rows (a later row wins).
+// Every row in lookup order: core rows first, then the extra rows and the rows of each area (a later row
+// wins).
 std::vector<TranslationRow> allRows()
 {
     std::vector<TranslationRow> rows = translationRows();
-    rows.insert(rows.end(), extraTranslationRows().begin(), extraTranslationRows().end());
+    for (const auto *list :
+         {&extraTranslationRows(), &printingTranslationRows(), &settingsTranslationRows(),
+          &panelTranslationRows(), &desktopTranslationRows(), &commandLineTranslationRows()})
+        rows.insert(rows.end(), list->begin(), list->end());
     return rows;
 }
 

@@ -71,10 +71,10 @@ private:
     void updateForegroundOfficeContext();
     void setPrintingControlsEnabled(bool enabled);
 
-    // --- Preset editor (editor engineer) ---
+    // --- Preset editor (ui/PresetEditor.cpp) ---
     bool showPresetDialog(PrintPreset *preset, bool isNew);
 
-    // --- Global hotkeys and tray (editor engineer) ---
+    // --- Global hotkeys and tray (ui/HotkeysAndTray.cpp) ---
     void registerPresetHotkeys();
     void unregisterPresetHotkeys();
     void setupTrayIcon();
@@ -84,7 +84,7 @@ private:
     // Tool tip and menu of the tray icon in the current language (called by retranslateUi).
     void retranslateTray();
 
-    // --- Edge docking (editor engineer) ---
+    // --- Edge docking (ui/EdgeDocking.cpp) ---
     void setDockEdge(const QString &edge, bool persist);
     QRect dockScreenGeometry() const;
     QPoint expandedDockPosition() const;
@@ -95,10 +95,10 @@ private:
     // The deferred start-up restore of "dock/edge" and "dock/floatingPosition".
     void restoreDockState();
 
-    // --- Printer status refresh (status engineer) ---
+    // --- Printer status refresh (ui/StatusRefresh.cpp) ---
     void refreshPrinterStatuses();
 
-    // --- Language menu and compatibility notice (translations engineer) ---
+    // --- Language menu and compatibility notice (ui/LanguageMenu.cpp) ---
     void setLanguage(const QString &code);
     void showCompatibilityNotice();
 

@@ -3,16 +3,21 @@
 #include <QDateTime>
 #include <QString>
 
-// The value records shared by the store, the print routes and the panel. Every field is public; the
-// option words ("color", "mono", "simplex", "duplex", "long", "short") are the program's print vocabulary.
+// The value records shared by the store, the print routes and the panel. Every field is public. The print
+// options are enumerations; their words in the database and on the command line are in base/PrintOptions.h.
+
+enum class ColorMode { Color, Mono };
+enum class DuplexMode { Simplex, Duplex };
+// The binding edge; it has an effect only when the preset prints double-sided.
+enum class DuplexEdge { Long, Short };
 
 struct PrintPreset
 {
     int id = 0;
     QString title;
-    QString colorMode;
-    QString duplexMode;
-    QString duplexEdge = QStringLiteral("long");
+    ColorMode colorMode = ColorMode::Mono;
+    DuplexMode duplexMode = DuplexMode::Duplex;
+    DuplexEdge duplexEdge = DuplexEdge::Long;
     QString paperSize;
     QString printerName;
     QString backgroundColor;

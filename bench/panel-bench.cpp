@@ -73,8 +73,8 @@ PrintPreset presetFor(const QString &queue, int sortOrder)
 {
     PrintPreset preset;
     preset.title = queue;
-    preset.colorMode = QStringLiteral("mono");
-    preset.duplexMode = QStringLiteral("duplex");
+    preset.colorMode = ColorMode::Mono;
+    preset.duplexMode = DuplexMode::Duplex;
     preset.paperSize = QStringLiteral("A4");
     preset.printerName = queue;
     preset.backgroundColor = QStringLiteral("#ff8a00");

@@ -1,5 +1,6 @@
 #include "cli/PrinterCommands.h"
 
+#include "base/PrintOptions.h"
 #include "platform/Spooler.h"
 #include "printers/PrinterProperties.h"
 
@@ -64,9 +65,9 @@ int runSettings(const Invocation &invocation)
     if (invocation.json) {
         printJson(QJsonObject{
             {QStringLiteral("printer"), printer},
-            {QStringLiteral("colorMode"), options.colorMode},
-            {QStringLiteral("duplexMode"), options.duplexMode},
-            {QStringLiteral("duplexEdge"), options.duplexEdge},
+            {QStringLiteral("colorMode"), optionText(options.colorMode)},
+            {QStringLiteral("duplexMode"), optionText(options.duplexMode)},
+            {QStringLiteral("duplexEdge"), optionText(options.duplexEdge)},
             {QStringLiteral("paperSize"), options.paperSize},
             {QStringLiteral("copies"), options.copies},
         });
@@ -74,9 +75,9 @@ int runSettings(const Invocation &invocation)
     }
     printTable({QStringLiteral("SETTING"), QStringLiteral("VALUE")},
                {{QStringLiteral("printer"), printer},
-                {QStringLiteral("colorMode"), options.colorMode},
-                {QStringLiteral("duplexMode"), options.duplexMode},
-                {QStringLiteral("duplexEdge"), options.duplexEdge},
+                {QStringLiteral("colorMode"), optionText(options.colorMode)},
+                {QStringLiteral("duplexMode"), optionText(options.duplexMode)},
+                {QStringLiteral("duplexEdge"), optionText(options.duplexEdge)},
                 {QStringLiteral("paperSize"), options.paperSize},
                 {QStringLiteral("copies"), QString::number(options.copies)}});
     return ExitSuccess;

@@ -1,5 +1,6 @@
 #include "cli/StoreVerbs.h"
 
+#include "base/PrintOptions.h"
 #include "model/PresetParameters.h"
 #include "model/PresetRepository.h"
 
@@ -22,9 +23,9 @@ QJsonObject presetJson(const PrintPreset &preset)
         {QStringLiteral("settings"), presetParameters(preset)},
         {QStringLiteral("copies"), preset.copies},
         {QStringLiteral("hotkey"), preset.hotkey},
-        {QStringLiteral("colorMode"), preset.colorMode},
-        {QStringLiteral("duplexMode"), preset.duplexMode},
-        {QStringLiteral("duplexEdge"), preset.duplexEdge},
+        {QStringLiteral("colorMode"), optionText(preset.colorMode)},
+        {QStringLiteral("duplexMode"), optionText(preset.duplexMode)},
+        {QStringLiteral("duplexEdge"), optionText(preset.duplexEdge)},
         {QStringLiteral("paperSize"), preset.paperSize},
         {QStringLiteral("useDriverSettings"), preset.useDriverSettings},
         {QStringLiteral("backgroundColor"), preset.backgroundColor},

@@ -2,29 +2,14 @@
 
 #include "base/I18n.h"
 
-bool printsInColor(const PrintPreset &preset)
-{
-    return preset.colorMode == QLatin1String("color");
-}
-
-bool printsDoubleSided(const PrintPreset &preset)
-{
-    return preset.duplexMode != QLatin1String("simplex");
-}
-
-bool bindsOnShortEdge(const PrintPreset &preset)
-{
-    return preset.duplexEdge == QLatin1String("short");
-}
-
 QString presetParameters(const PrintPreset &preset)
 {
     const QString separator = QStringLiteral(" \u00b7 ");
-    const QString color = printsInColor(preset) ? I18n::text("Color") : I18n::text("Mono");
+    const QString color = preset.colorMode == ColorMode::Color ? I18n::text("Color") : I18n::text("Mono");
     QString sides;
-    if (!printsDoubleSided(preset)) {
+    if (preset.duplexMode == DuplexMode::Simplex) {
         sides = I18n::text("Single-sided");
-    } else if (bindsOnShortEdge(preset)) {
+    } else if (preset.duplexEdge == DuplexEdge::Short) {
         sides = I18n::text("Double-sided (short edge)");
     } else {
         sides = I18n::text("Double-sided (long edge)");

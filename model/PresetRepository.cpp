@@ -1,5 +1,7 @@
 #include "model/PresetRepository.h"
 
+#include "base/PrintOptions.h"
+
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -71,8 +73,8 @@ QString text(const QString &value)
 void bindLeadingColumns(QSqlQuery &query, const PrintPreset &preset)
 {
     query.addBindValue(text(preset.title));
-    query.addBindValue(text(preset.colorMode));
-    query.addBindValue(text(preset.duplexMode));
+    query.addBindValue(optionText(preset.colorMode));
+    query.addBindValue(optionText(preset.duplexMode));
     query.addBindValue(text(preset.paperSize));
     query.addBindValue(text(preset.printerName));
     query.addBindValue(text(preset.backgroundColor));
@@ -81,7 +83,7 @@ void bindLeadingColumns(QSqlQuery &query, const PrintPreset &preset)
 // ... and those after it.
 void bindTrailingColumns(QSqlQuery &query, const PrintPreset &preset)
 {
-    query.addBindValue(text(preset.duplexEdge));
+    query.addBindValue(optionText(preset.duplexEdge));
     query.addBindValue(clampedCopies(preset.copies));
     query.addBindValue(preset.useDriverSettings);
     query.addBindValue(text(preset.hotkey));
@@ -239,13 +241,13 @@ QList<PrintPreset> PresetRepository::presets(QString *errorText) const
         PrintPreset preset;
         preset.id = query.value(0).toInt();
         preset.title = query.value(1).toString();
-        preset.colorMode = query.value(2).toString();
-        preset.duplexMode = query.value(3).toString();
+        preset.colorMode = colorModeFromText(query.value(2).toString());
+        preset.duplexMode = duplexModeFromText(query.value(3).toString());
         preset.paperSize = query.value(4).toString();
         preset.printerName = query.value(5).toString();
         preset.backgroundColor = query.value(6).toString();
         preset.sortOrder = query.value(7).toInt();
-        preset.duplexEdge = query.value(8).toString();
+        preset.duplexEdge = duplexEdgeFromText(query.value(8).toString());
         preset.copies = clampedCopies(query.value(9).toLongLong());
         preset.useDriverSettings = query.value(10).toBool();
         preset.hotkey = query.value(11).toString();

@@ -114,12 +114,9 @@ void fillOptions(const DevMode &mode, NativePrinterOptions *options)
 {
     if (!options)
         return;
-    options->duplexMode =
-        mode.duplex() == devmode::DuplexSimplex ? QStringLiteral("simplex") : QStringLiteral("duplex");
-    options->duplexEdge =
-        mode.duplex() == devmode::DuplexHorizontal ? QStringLiteral("short") : QStringLiteral("long");
-    options->colorMode =
-        mode.color() == devmode::ColorColor ? QStringLiteral("color") : QStringLiteral("mono");
+    options->duplexMode = mode.duplex() == devmode::DuplexSimplex ? DuplexMode::Simplex : DuplexMode::Duplex;
+    options->duplexEdge = mode.duplex() == devmode::DuplexHorizontal ? DuplexEdge::Short : DuplexEdge::Long;
+    options->colorMode = mode.color() == devmode::ColorColor ? ColorMode::Color : ColorMode::Mono;
     options->paperSize = paperName(mode);
     options->copies = std::clamp<int>(mode.copies(), 1, 9999);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Records.h"
+
 #include <QString>
 
 class QWidget;
@@ -7,11 +9,11 @@ class QWidget;
 // A printer driver's settings in the program's print vocabulary.
 struct NativePrinterOptions
 {
-    QString duplexMode = QStringLiteral("simplex");  // "simplex" or "duplex"
-    QString duplexEdge = QStringLiteral("long");     // "long" or "short"
-    QString colorMode = QStringLiteral("mono");      // "color" or "mono"
-    QString paperSize = QStringLiteral("A4");        // the driver's paper name
-    int copies = 1;                                  // 1..9999
+    DuplexMode duplexMode = DuplexMode::Simplex;
+    DuplexEdge duplexEdge = DuplexEdge::Long;
+    ColorMode colorMode = ColorMode::Mono;
+    QString paperSize = QStringLiteral("A4");  // the driver's paper name
+    int copies = 1;                            // 1..9999
 };
 
 // Reading a printer driver's current settings for this user, and its own properties dialog. Called on the GUI

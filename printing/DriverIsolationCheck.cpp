@@ -28,9 +28,9 @@ bool PrintService::verifyDriverIsolation(QString *message)
     PrintPreset preset;
     preset.printerName = printerName;
     preset.paperSize = QStringLiteral("A4");
-    preset.colorMode = QStringLiteral("mono");
-    preset.duplexMode = QStringLiteral("simplex");
-    preset.duplexEdge = QStringLiteral("long");
+    preset.colorMode = ColorMode::Mono;
+    preset.duplexMode = DuplexMode::Simplex;
+    preset.duplexEdge = DuplexEdge::Long;
     preset.copies = 1;
     preset.useDriverSettings = false;
 

@@ -8,10 +8,10 @@ void applyPresetToPrinter(QPrinter &printer, const PrintPreset &preset)
     printer.setCopyCount(qBound(1, preset.copies, 9999));
     if (preset.useDriverSettings)
         return;
-    printer.setColorMode(preset.colorMode == QLatin1String("color") ? QPrinter::Color : QPrinter::GrayScale);
-    if (preset.duplexMode == QLatin1String("simplex"))
+    printer.setColorMode(preset.colorMode == ColorMode::Color ? QPrinter::Color : QPrinter::GrayScale);
+    if (preset.duplexMode == DuplexMode::Simplex)
         printer.setDuplex(QPrinter::DuplexNone);
-    else if (preset.duplexEdge == QLatin1String("short"))
+    else if (preset.duplexEdge == DuplexEdge::Short)
         printer.setDuplex(QPrinter::DuplexShortSide);
     else
         printer.setDuplex(QPrinter::DuplexLongSide);

@@ -98,11 +98,11 @@ bool PrinterSettingsScope::apply(const PrintPreset &preset, QString *error)
     if (!preset.useDriverSettings) {
         fields |= platform::devmode::FieldPaperSize | platform::devmode::FieldColor |
                   platform::devmode::FieldDuplex;
-        mode.setColor(preset.colorMode == QLatin1String("color") ? platform::devmode::ColorColor
-                                                                 : platform::devmode::ColorMonochrome);
-        if (preset.duplexMode == QLatin1String("simplex"))
+        mode.setColor(preset.colorMode == ColorMode::Color ? platform::devmode::ColorColor
+                                                           : platform::devmode::ColorMonochrome);
+        if (preset.duplexMode == DuplexMode::Simplex)
             mode.setDuplex(platform::devmode::DuplexSimplex);
-        else if (preset.duplexEdge == QLatin1String("short"))
+        else if (preset.duplexEdge == DuplexEdge::Short)
             mode.setDuplex(platform::devmode::DuplexHorizontal);
         else
             mode.setDuplex(platform::devmode::DuplexVertical);

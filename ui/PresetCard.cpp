@@ -33,9 +33,9 @@ const QChar middleDot(0x00B7);
 
 QString duplexText(const PrintPreset &preset)
 {
-    if (preset.duplexMode == QLatin1String("simplex"))
+    if (preset.duplexMode == DuplexMode::Simplex)
         return I18n::text("Single-sided");
-    if (preset.duplexEdge == QLatin1String("short"))
+    if (preset.duplexEdge == DuplexEdge::Short)
         return I18n::text("Short edge");
     return I18n::text("Long edge");
 }
@@ -107,10 +107,9 @@ QString displayTitle(const PrintPreset &preset)
         }
     }
     if (title.isEmpty()) {
-        const QString sides = preset.duplexMode == QLatin1String("simplex") ? I18n::text("Single-sided")
-                                                                            : I18n::text("Double-sided");
-        const QString color =
-            preset.colorMode == QLatin1String("color") ? I18n::text("Color") : I18n::text("Mono");
+        const QString sides = preset.duplexMode == DuplexMode::Simplex ? I18n::text("Single-sided")
+                                                                       : I18n::text("Double-sided");
+        const QString color = preset.colorMode == ColorMode::Color ? I18n::text("Color") : I18n::text("Mono");
         title = sides + QLatin1Char(' ') + color;
     }
     static const QRegularExpression trailingPaper(

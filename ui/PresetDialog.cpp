@@ -42,12 +42,27 @@ QString normalisedAccent(const QString &color)
     return parsed.name(QColor::HexRgb).toUpper();
 }
 
+// The duplex combo's items carry the sides (Qt::UserRole) and the binding edge (this role) they stand for.
+constexpr int DuplexEdgeRole = Qt::UserRole + 1;
+
 // Duplex combo index for a preset's or a driver's sides: 0 single-sided, 2 short edge, else 1 long edge.
-int duplexIndex(const QString &duplexMode, const QString &duplexEdge)
+int duplexIndex(DuplexMode duplexMode, DuplexEdge duplexEdge)
 {
-    if (duplexMode == QLatin1String("simplex"))
+    if (duplexMode == DuplexMode::Simplex)
         return 0;
-    return duplexEdge == QLatin1String("short") ? 2 : 1;
+    return duplexEdge == DuplexEdge::Short ? 2 : 1;
+}
+
+// Colour combo index: 0 mono, 1 colour.
+int colorIndex(ColorMode colorMode)
+{
+    return colorMode == ColorMode::Color ? 1 : 0;
+}
+
+void addDuplexItem(QComboBox *combo, const QString &text, DuplexMode mode, DuplexEdge edge)
+{
+    combo->addItem(text, QVariant::fromValue(mode));
+    combo->setItemData(combo->count() - 1, QVariant::fromValue(edge), DuplexEdgeRole);
 }
 
 // A key-sequence editor that holds at most one key combination: a further combination replaces it.
@@ -130,17 +145,19 @@ void PresetDialog::buildForm()
 
     duplexCombo = new QComboBox(this);
     duplexCombo->setObjectName(QStringLiteral("duplexCombo"));
-    duplexCombo->addItem(I18n::text("Single-sided"), QStringLiteral("simplex"));
-    duplexCombo->addItem(I18n::text("Double-sided (long edge)"), QStringLiteral("long"));
-    duplexCombo->addItem(I18n::text("Double-sided (short edge)"), QStringLiteral("short"));
+    // A single-sided preset keeps the long edge as its binding edge.
+    addDuplexItem(duplexCombo, I18n::text("Single-sided"), DuplexMode::Simplex, DuplexEdge::Long);
+    addDuplexItem(duplexCombo, I18n::text("Double-sided (long edge)"), DuplexMode::Duplex, DuplexEdge::Long);
+    addDuplexItem(duplexCombo, I18n::text("Double-sided (short edge)"), DuplexMode::Duplex,
+                  DuplexEdge::Short);
     duplexCombo->setCurrentIndex(duplexIndex(original.duplexMode, original.duplexEdge));
     form->addRow(I18n::text("Duplex"), duplexCombo);
 
     colorCombo = new QComboBox(this);
     colorCombo->setObjectName(QStringLiteral("colorCombo"));
-    colorCombo->addItem(I18n::text("Mono"), QStringLiteral("mono"));
-    colorCombo->addItem(I18n::text("Color"), QStringLiteral("color"));
-    colorCombo->setCurrentIndex(original.colorMode == QLatin1String("color") ? 1 : 0);
+    colorCombo->addItem(I18n::text("Mono"), QVariant::fromValue(ColorMode::Mono));
+    colorCombo->addItem(I18n::text("Color"), QVariant::fromValue(ColorMode::Color));
+    colorCombo->setCurrentIndex(colorIndex(original.colorMode));
     form->addRow(I18n::text("Color mode"), colorCombo);
 
     paperCombo = new QComboBox(this);
@@ -280,7 +297,7 @@ void PresetDialog::chooseCustomAccent()
 void PresetDialog::applyDriverOptions(const NativePrinterOptions &options)
 {
     duplexCombo->setCurrentIndex(duplexIndex(options.duplexMode, options.duplexEdge));
-    colorCombo->setCurrentIndex(options.colorMode == QLatin1String("color") ? 1 : 0);
+    colorCombo->setCurrentIndex(colorIndex(options.colorMode));
     int paper = paperCombo->findText(options.paperSize, Qt::MatchFixedString);  // ignoring case
     if (paper < 0) {
         paperCombo->addItem(options.paperSize);
@@ -363,12 +380,10 @@ void PresetDialog::fillPreset(PrintPreset *preset) const
 {
     if (!preset)
         return;
-    const QString sides = duplexCombo->currentData().toString();
     preset->printerName = printerCombo->currentText();
-    preset->duplexMode =
-        sides == QLatin1String("simplex") ? QStringLiteral("simplex") : QStringLiteral("duplex");
-    preset->duplexEdge = sides == QLatin1String("short") ? QStringLiteral("short") : QStringLiteral("long");
-    preset->colorMode = colorCombo->currentData().toString();
+    preset->duplexMode = duplexCombo->currentData().value<DuplexMode>();
+    preset->duplexEdge = duplexCombo->currentData(DuplexEdgeRole).value<DuplexEdge>();
+    preset->colorMode = colorCombo->currentData().value<ColorMode>();
     preset->paperSize = paperCombo->currentText();
     preset->useDriverSettings = driverSettingsCheck->isChecked();
     preset->backgroundColor = accent;
@@ -382,9 +397,8 @@ void PresetDialog::fillPreset(PrintPreset *preset) const
 
 QString generatedPresetName(const PrintPreset &preset)
 {
-    const QString sides = preset.duplexMode == QLatin1String("simplex") ? I18n::text("Single-sided")
-                                                                        : I18n::text("Double-sided");
-    const QString color =
-        preset.colorMode == QLatin1String("color") ? I18n::text("Color") : I18n::text("Mono");
+    const QString sides =
+        preset.duplexMode == DuplexMode::Simplex ? I18n::text("Single-sided") : I18n::text("Double-sided");
+    const QString color = preset.colorMode == ColorMode::Color ? I18n::text("Color") : I18n::text("Mono");
     return sides + QLatin1Char(' ') + color + QLatin1Char(' ') + preset.paperSize;
 }

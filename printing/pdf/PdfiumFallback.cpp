@@ -337,7 +337,7 @@ QSize PdfiumFallback::renderSize(float widthPoints, float heightPoints, int prin
 int PdfiumFallback::renderFlags(const PrintPreset &preset)
 {
     int flags = RenderAnnotations | RenderPrinting;
-    if (preset.colorMode != QLatin1String("color"))
+    if (preset.colorMode != ColorMode::Color)
         flags |= RenderGrayscale;
     return flags;
 }

@@ -46,16 +46,16 @@ void storePresets()
         qFatal("cannot open the test store: %s", qPrintable(error));
     PrintPreset office;
     office.title = QStringLiteral("Office A4");
-    office.colorMode = QStringLiteral("mono");
-    office.duplexMode = QStringLiteral("duplex");
+    office.colorMode = ColorMode::Mono;
+    office.duplexMode = DuplexMode::Duplex;
     office.paperSize = QStringLiteral("A4");
     office.printerName = QStringLiteral("Nowhere Office");
     office.backgroundColor = QStringLiteral("#ff8a00");
     office.sortOrder = -1;
     PrintPreset untitled = office;
     untitled.title.clear();
-    untitled.colorMode = QStringLiteral("color");
-    untitled.duplexMode = QStringLiteral("simplex");
+    untitled.colorMode = ColorMode::Color;
+    untitled.duplexMode = DuplexMode::Simplex;
     untitled.printerName = QStringLiteral("Nowhere Color");
     if (!repository.addPreset(office, &error) || !repository.addPreset(untitled, &error))
         qFatal("cannot store presets: %s", qPrintable(error));

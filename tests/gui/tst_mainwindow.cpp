@@ -45,8 +45,8 @@ PrintPreset preset(const QString &title, int sortOrder = -1)
 {
     PrintPreset p;
     p.title = title;
-    p.colorMode = QStringLiteral("mono");
-    p.duplexMode = QStringLiteral("simplex");
+    p.colorMode = ColorMode::Mono;
+    p.duplexMode = DuplexMode::Simplex;
     p.paperSize = QStringLiteral("A4");
     p.printerName = QStringLiteral("Nowhere %1").arg(title);
     p.backgroundColor = QStringLiteral("#ff8a00");

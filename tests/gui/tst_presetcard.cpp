@@ -1,6 +1,7 @@
 // Preset cards under the offscreen platform: the title, the copies stepper, the status badge, clicks and
 // drag-and-drop sent as real Qt events.
 #include "base/I18n.h"
+#include "base/PrintOptions.h"
 #include "ui/PresetCard.h"
 
 #include <QApplication>
@@ -20,9 +21,9 @@ PrintPreset makePreset()
     PrintPreset preset;
     preset.id = 7;
     preset.title = QStringLiteral("Office");
-    preset.colorMode = QStringLiteral("mono");
-    preset.duplexMode = QStringLiteral("duplex");
-    preset.duplexEdge = QStringLiteral("long");
+    preset.colorMode = ColorMode::Mono;
+    preset.duplexMode = DuplexMode::Duplex;
+    preset.duplexEdge = DuplexEdge::Long;
     preset.paperSize = QStringLiteral("A4");
     preset.printerName = QStringLiteral("  Office Laser ");
     preset.backgroundColor = QStringLiteral("#3366cc");
@@ -164,8 +165,8 @@ void PresetCardTest::displayTitle()
     PrintPreset preset = makePreset();
     preset.title = title;
     preset.paperSize = paper;
-    preset.duplexMode = duplex;
-    preset.colorMode = color;
+    preset.duplexMode = duplexModeFromText(duplex);
+    preset.colorMode = colorModeFromText(color);
     QCOMPARE(::displayTitle(preset), expected);
 }
 

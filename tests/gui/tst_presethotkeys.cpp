@@ -88,8 +88,8 @@ PrintPreset preset(const QString &title, const QString &hotkey)
 {
     PrintPreset p;
     p.title = title;
-    p.colorMode = QStringLiteral("mono");
-    p.duplexMode = QStringLiteral("simplex");
+    p.colorMode = ColorMode::Mono;
+    p.duplexMode = DuplexMode::Simplex;
     p.paperSize = QStringLiteral("A4");
     p.printerName = QStringLiteral("%1 printer").arg(title);
     p.backgroundColor = QStringLiteral("#ff8a00");

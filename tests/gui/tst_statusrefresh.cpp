@@ -97,8 +97,8 @@ void storePresets(const QStringList &printers)
     for (const QString &printer : printers) {
         PrintPreset preset;
         preset.title = QStringLiteral("Preset %1").arg(order);
-        preset.colorMode = QStringLiteral("mono");
-        preset.duplexMode = QStringLiteral("simplex");
+        preset.colorMode = ColorMode::Mono;
+        preset.duplexMode = DuplexMode::Simplex;
         preset.paperSize = QStringLiteral("A4");
         preset.printerName = printer;
         preset.backgroundColor = QStringLiteral("#2f80ed");

@@ -253,9 +253,9 @@ void TranslatedPanelTest::initTestCase()
 
     PrintPreset office;
     office.title = QStringLiteral("Office A4");
-    office.colorMode = QStringLiteral("mono");
-    office.duplexMode = QStringLiteral("duplex");
-    office.duplexEdge = QStringLiteral("short");
+    office.colorMode = ColorMode::Mono;
+    office.duplexMode = DuplexMode::Duplex;
+    office.duplexEdge = DuplexEdge::Short;
     office.paperSize = QStringLiteral("A4");
     office.printerName = QStringLiteral("Nowhere Office");
     office.backgroundColor = QStringLiteral("#2f80ed");
@@ -264,8 +264,8 @@ void TranslatedPanelTest::initTestCase()
     office.sortOrder = -1;
     QVERIFY2(repository.addPreset(office, &error), qPrintable(error));
     PrintPreset untitled;  // its card title is made of translated words
-    untitled.colorMode = QStringLiteral("color");
-    untitled.duplexMode = QStringLiteral("simplex");
+    untitled.colorMode = ColorMode::Color;
+    untitled.duplexMode = DuplexMode::Simplex;
     untitled.paperSize = QStringLiteral("A5");
     untitled.printerName = QStringLiteral("Nowhere Color");
     untitled.backgroundColor = QStringLiteral("#ff8a00");

@@ -36,9 +36,9 @@ PrintPreset officePreset(int copies)
     PrintPreset preset;
     preset.title = QStringLiteral("Office A4");
     preset.printerName = queue;
-    preset.colorMode = QStringLiteral("mono");
-    preset.duplexMode = QStringLiteral("simplex");
-    preset.duplexEdge = QStringLiteral("long");
+    preset.colorMode = ColorMode::Mono;
+    preset.duplexMode = DuplexMode::Simplex;
+    preset.duplexEdge = DuplexEdge::Long;
     preset.paperSize = QStringLiteral("A4");
     preset.copies = copies;
     return preset;

@@ -122,8 +122,8 @@ PrintPreset makePreset(const QString &title)
 {
     PrintPreset preset;
     preset.title = title;
-    preset.colorMode = QStringLiteral("mono");
-    preset.duplexMode = QStringLiteral("duplex");
+    preset.colorMode = ColorMode::Mono;
+    preset.duplexMode = DuplexMode::Duplex;
     preset.paperSize = QStringLiteral("A4");
     preset.printerName = QStringLiteral("Office Laser");
     preset.backgroundColor = QStringLiteral("#FF8A00");
@@ -192,15 +192,15 @@ void TestCliStore::presetsWrittenByTheStore()
         PresetRepository repository(home.databasePath());
         QVERIFY(repository.open());
         PrintPreset colour = makePreset(QString::fromUtf8("Farbe Büro"));
-        colour.colorMode = QStringLiteral("color");
-        colour.duplexMode = QStringLiteral("simplex");
+        colour.colorMode = ColorMode::Color;
+        colour.duplexMode = DuplexMode::Simplex;
         colour.paperSize = QStringLiteral("A3");
         colour.copies = 12;
         colour.hotkey = QStringLiteral("Ctrl+Alt+P");
         colour.sortOrder = 5;
         QVERIFY(repository.addPreset(colour));
         PrintPreset driver = makePreset(QStringLiteral("Driver"));
-        driver.duplexEdge = QStringLiteral("short");
+        driver.duplexEdge = DuplexEdge::Short;
         driver.useDriverSettings = true;
         driver.sortOrder = 2;
         QVERIFY(repository.addPreset(driver));
@@ -466,7 +466,7 @@ void TestCliStore::summaryFollowsThePanelsLanguage()
         PresetRepository repository(home.databasePath());
         QVERIFY(repository.open());
         PrintPreset preset = makePreset(QStringLiteral("Colour"));
-        preset.colorMode = QStringLiteral("color");
+        preset.colorMode = ColorMode::Color;
         QVERIFY(repository.addPreset(preset));
     }
     // The panel's settings file on Linux.

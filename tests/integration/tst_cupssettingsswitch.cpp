@@ -4,6 +4,7 @@
 #include "support/PrivateCups.h"
 
 #include "base/I18n.h"
+#include "base/PrintOptions.h"
 #include "platform/DevMode.h"
 #include "platform/Spooler.h"
 #include "printers/PrinterProperties.h"
@@ -30,7 +31,7 @@ using namespace platform::devmode;
 
 namespace {
 
-PrintPreset preset(const QString &printer, const QString &color, const QString &duplex, const QString &edge,
+PrintPreset preset(const QString &printer, ColorMode color, DuplexMode duplex, DuplexEdge edge,
                    const QString &paper, int copies, bool driverSettings = false)
 {
     PrintPreset result;
@@ -143,24 +144,24 @@ private slots:
         QTest::addColumn<QString>("colorMode");
         QTest::addColumn<QString>("pageSize");
         QTest::newRow("mono, short edge, A5, three copies, no options file")
-            << preset("office", "mono", "duplex", "short", "A5", 3) << QByteArray() << 3
-            << "two-sided-short-edge"
+            << preset("office", ColorMode::Mono, DuplexMode::Duplex, DuplexEdge::Short, "A5", 3)
+            << QByteArray() << 3 << "two-sided-short-edge"
             << "monochrome"
             << "A5";
         QTest::newRow("colour, single-sided, Letter; the user's own options do not leak in")
-            << preset("office", "color", "simplex", "long", "Letter", 1)
+            << preset("office", ColorMode::Color, DuplexMode::Simplex, DuplexEdge::Long, "Letter", 1)
             << QByteArray("Default annex\nDest office copies=2 sides=two-sided-long-edge "
                           "print-color-mode=monochrome\n")
             << 1 << "one-sided"
             << "color"
             << "Letter";
         QTest::newRow("long edge, B4, a default of its own already")
-            << preset("office", "mono", "duplex", "long", "b4", 2) << QByteArray("Default office media=A6\n")
-            << 2 << "two-sided-long-edge"
+            << preset("office", ColorMode::Mono, DuplexMode::Duplex, DuplexEdge::Long, "b4", 2)
+            << QByteArray("Default office media=A6\n") << 2 << "two-sided-long-edge"
             << "monochrome"
             << "B4";
         QTest::newRow("the user's driver settings with the preset's copies")
-            << preset("office", "color", "simplex", "long", "A4", 4, true)
+            << preset("office", ColorMode::Color, DuplexMode::Simplex, DuplexEdge::Long, "A4", 4, true)
             << QByteArray("Dest office media=iso_a3_297x420mm print-color-mode=monochrome "
                           "sides=two-sided-long-edge\n")
             << 4 << "two-sided-long-edge"
@@ -238,8 +239,10 @@ private slots:
         {
             PrinterSettingsScope scope;
             QString error;
-            QVERIFY2(scope.apply(preset(printer, "mono", "duplex", "long", "A6", 7), &error),
-                     qPrintable(error));
+            QVERIFY2(
+                scope.apply(preset(printer, ColorMode::Mono, DuplexMode::Duplex, DuplexEdge::Long, "A6", 7),
+                            &error),
+                qPrintable(error));
             QCOMPARE(currentDefault(), printer);
             QVERIFY(optionsFile(optionsPath()) != userOptions);
         }
@@ -369,7 +372,8 @@ private slots:
         {
             PrinterSettingsScope scope;
             QString error;
-            QVERIFY(!scope.apply(preset("Basement", "mono", "simplex", "long", "A4", 1), &error));
+            QVERIFY(!scope.apply(
+                preset("Basement", ColorMode::Mono, DuplexMode::Simplex, DuplexEdge::Long, "A4", 1), &error));
             QCOMPARE(error, QStringLiteral("Printer not found: Basement"));
         }
         QCOMPARE(optionsFile(optionsPath()), QByteArray("Default office\n"));
@@ -397,7 +401,9 @@ private slots:
                 QString error;
                 {
                     PrinterSettingsScope scope;
-                    if (!scope.apply(preset(printer, "mono", "duplex", "long", "A4", copies), &error)) {
+                    if (!scope.apply(preset(printer, ColorMode::Mono, DuplexMode::Duplex, DuplexEdge::Long,
+                                            "A4", copies),
+                                     &error)) {
                         QMutexLocker failureLock(&failureMutex);
                         failures.append(error);
                     } else {
@@ -527,9 +533,9 @@ private slots:
         QString error;
         QVERIFY2(PrinterProperties::readNativeSettings(QStringLiteral("office"), &options, &error),
                  qPrintable(error));
-        QCOMPARE(options.colorMode, color);
-        QCOMPARE(options.duplexMode, duplex);
-        QCOMPARE(options.duplexEdge, edge);
+        QCOMPARE(optionText(options.colorMode), color);
+        QCOMPARE(optionText(options.duplexMode), duplex);
+        QCOMPARE(optionText(options.duplexEdge), edge);
         QCOMPARE(options.paperSize, paper);
         QCOMPARE(options.copies, copies);
         QVERIFY(!PrinterProperties::readNativeSettings(QStringLiteral("nowhere"), &options, &error));
@@ -560,9 +566,9 @@ private slots:
         QString error;
         QVERIFY2(PrinterProperties::showNativeDialog(nullptr, QStringLiteral("office"), &options, &error),
                  qPrintable(error));
-        QCOMPARE(options.duplexMode, QStringLiteral("duplex"));
-        QCOMPARE(options.duplexEdge, QStringLiteral("short"));
-        QCOMPARE(options.colorMode, QStringLiteral("mono"));
+        QCOMPARE(options.duplexMode, DuplexMode::Duplex);
+        QCOMPARE(options.duplexEdge, DuplexEdge::Short);
+        QCOMPARE(options.colorMode, ColorMode::Mono);
         QCOMPARE(options.paperSize, QStringLiteral("A3"));
         QCOMPARE(options.copies, 4);
         NativePrinterOptions reread;
@@ -577,7 +583,9 @@ private slots:
         {
             QMutexLocker lock(&printerSettingsMutex);
             PrinterSettingsScope scope;
-            QVERIFY(scope.apply(preset("office", "color", "simplex", "long", "A4", 1, true), &error));
+            QVERIFY(scope.apply(
+                preset("office", ColorMode::Color, DuplexMode::Simplex, DuplexEdge::Long, "A4", 1, true),
+                &error));
             QCOMPARE(cups.run(QStringLiteral("lp"), {document}), 0);
             QVERIFY(cups.waitForJobs(QStringLiteral("office"), jobsBefore + 1));
         }

@@ -70,8 +70,8 @@ PrintPreset makePreset(const QString &title, const QString &printer, const QStri
 {
     PrintPreset p;
     p.title = title;
-    p.colorMode = QStringLiteral("mono");
-    p.duplexMode = QStringLiteral("simplex");
+    p.colorMode = ColorMode::Mono;
+    p.duplexMode = DuplexMode::Simplex;
     p.paperSize = paper;
     p.printerName = printer;
     p.backgroundColor = QStringLiteral("#ff8a00");

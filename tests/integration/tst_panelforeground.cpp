@@ -227,8 +227,8 @@ void PanelForegroundTest::cardClickPrintsTheViewersPictureAfterRefusingAnUnsuppo
         QVERIFY(repository.open());
         PrintPreset preset;
         preset.title = QStringLiteral("Office");
-        preset.colorMode = QStringLiteral("mono");
-        preset.duplexMode = QStringLiteral("simplex");
+        preset.colorMode = ColorMode::Mono;
+        preset.duplexMode = DuplexMode::Simplex;
         preset.paperSize = QStringLiteral("A4");
         preset.printerName = QStringLiteral("office");
         preset.backgroundColor = QStringLiteral("#ff8a00");
@@ -305,9 +305,9 @@ void PanelForegroundTest::fileDroppedOnCardPrintsWithThePresetsSettings()
         QVERIFY(repository.open());
         PrintPreset preset;
         preset.title = QStringLiteral("Booklets");
-        preset.colorMode = QStringLiteral("mono");
-        preset.duplexMode = QStringLiteral("duplex");
-        preset.duplexEdge = QStringLiteral("short");
+        preset.colorMode = ColorMode::Mono;
+        preset.duplexMode = DuplexMode::Duplex;
+        preset.duplexEdge = DuplexEdge::Short;
         preset.paperSize = QStringLiteral("A5");
         preset.printerName = QStringLiteral("booklets");
         preset.backgroundColor = QStringLiteral("#3366cc");

@@ -141,9 +141,9 @@ PrintPreset makePreset(const QString &title, const QString &printer)
 {
     PrintPreset p;
     p.title = title;
-    p.colorMode = QStringLiteral("mono");
-    p.duplexMode = QStringLiteral("duplex");
-    p.duplexEdge = QStringLiteral("long");
+    p.colorMode = ColorMode::Mono;
+    p.duplexMode = DuplexMode::Duplex;
+    p.duplexEdge = DuplexEdge::Long;
     p.paperSize = QStringLiteral("A4");
     p.printerName = printer;
     p.backgroundColor = QStringLiteral("#3b82f6");
@@ -395,9 +395,9 @@ void PresetEditorTest::newPresetFormAndGeneratedName()
     const PrintPreset &p = presets.first();
     QCOMPARE(p.title, QStringLiteral("Single-sided Color A5"));
     QCOMPARE(p.printerName, QStringLiteral("office"));
-    QCOMPARE(p.duplexMode, QStringLiteral("simplex"));
-    QCOMPARE(p.duplexEdge, QStringLiteral("long"));
-    QCOMPARE(p.colorMode, QStringLiteral("color"));
+    QCOMPARE(p.duplexMode, DuplexMode::Simplex);
+    QCOMPARE(p.duplexEdge, DuplexEdge::Long);
+    QCOMPARE(p.colorMode, ColorMode::Color);
     QCOMPARE(p.paperSize, QStringLiteral("A5"));
     QCOMPARE(p.backgroundColor, QStringLiteral("#10B981"));
     QVERIFY(p.hotkey.isEmpty());
@@ -487,14 +487,14 @@ void PresetEditorTest::storedValuesOutsideTheListsAreKept()
 {
     PrintPreset tabloid = makePreset(QStringLiteral("Posters"), QStringLiteral("Gone printer"));
     tabloid.paperSize = QStringLiteral("Tabloid");
-    tabloid.duplexEdge = QStringLiteral("short");
-    tabloid.colorMode = QStringLiteral("color");
+    tabloid.duplexEdge = DuplexEdge::Short;
+    tabloid.colorMode = ColorMode::Color;
     tabloid.backgroundColor = QStringLiteral("not a colour");
     tabloid.copies = 7;
     PrintPreset lowerCase = makePreset(QStringLiteral("Lower"), QStringLiteral("office"));
     lowerCase.paperSize = QStringLiteral("a4");
-    lowerCase.duplexMode = QStringLiteral("simplex");
-    lowerCase.duplexEdge = QStringLiteral("short");
+    lowerCase.duplexMode = DuplexMode::Simplex;
+    lowerCase.duplexEdge = DuplexEdge::Short;
     resetStore({tabloid, lowerCase});
     MainWindow window;
     window.show();
@@ -526,8 +526,8 @@ void PresetEditorTest::storedValuesOutsideTheListsAreKept()
     PrintPreset saved = stored().at(0);
     QCOMPARE(saved.paperSize, QStringLiteral("Tabloid"));
     QCOMPARE(saved.printerName, QStringLiteral("Gone printer"));
-    QCOMPARE(saved.duplexMode, QStringLiteral("duplex"));
-    QCOMPARE(saved.duplexEdge, QStringLiteral("short"));
+    QCOMPARE(saved.duplexMode, DuplexMode::Duplex);
+    QCOMPARE(saved.duplexEdge, DuplexEdge::Short);
     QCOMPARE(saved.backgroundColor, QStringLiteral("#FF8A00"));
     QCOMPARE(saved.copies, 7);  // copies belong to the card
 
@@ -547,8 +547,8 @@ void PresetEditorTest::storedValuesOutsideTheListsAreKept()
                       Qt::LeftButton);
     QVERIFY(ran);
     saved = stored().at(1);
-    QCOMPARE(saved.duplexMode, QStringLiteral("simplex"));
-    QCOMPARE(saved.duplexEdge, QStringLiteral("long"));
+    QCOMPARE(saved.duplexMode, DuplexMode::Simplex);
+    QCOMPARE(saved.duplexEdge, DuplexEdge::Long);
 }
 
 void PresetEditorTest::swatchesAndCustomColor()
@@ -666,8 +666,8 @@ void PresetEditorTest::driverSettingsSyncTheForm()
     PrintPreset saved = stored().at(0);
     QCOMPARE(saved.printerName, QStringLiteral("lab"));
     QVERIFY(saved.useDriverSettings);
-    QCOMPARE(saved.duplexMode, QStringLiteral("simplex"));
-    QCOMPARE(saved.colorMode, QStringLiteral("mono"));
+    QCOMPARE(saved.duplexMode, DuplexMode::Simplex);
+    QCOMPARE(saved.colorMode, ColorMode::Mono);
     QCOMPARE(saved.paperSize, QStringLiteral("Letter"));
 
     // Ticking the box in a plain preset syncs; a printer that cannot be read leaves the form alone.
@@ -761,9 +761,9 @@ void PresetEditorTest::driverPropertiesDialog()
     QVERIFY2(failure.contains(QLatin1String("Nowhere")), qPrintable(failure));
     const PrintPreset saved = stored().at(0);
     QVERIFY(saved.useDriverSettings);
-    QCOMPARE(saved.duplexMode, QStringLiteral("duplex"));
-    QCOMPARE(saved.duplexEdge, QStringLiteral("short"));
-    QCOMPARE(saved.colorMode, QStringLiteral("color"));
+    QCOMPARE(saved.duplexMode, DuplexMode::Duplex);
+    QCOMPARE(saved.duplexEdge, DuplexEdge::Short);
+    QCOMPARE(saved.colorMode, ColorMode::Color);
     QCOMPARE(saved.paperSize, QStringLiteral("B5"));
     // The driver dialog saved the choice as the user's settings of the queue.
     QString options;

@@ -36,9 +36,9 @@ PrintPreset officePreset()
     PrintPreset preset;
     preset.title = QStringLiteral("Office A5");
     preset.printerName = queue;
-    preset.colorMode = QStringLiteral("mono");
-    preset.duplexMode = QStringLiteral("duplex");
-    preset.duplexEdge = QStringLiteral("short");
+    preset.colorMode = ColorMode::Mono;
+    preset.duplexMode = DuplexMode::Duplex;
+    preset.duplexEdge = DuplexEdge::Short;
     preset.paperSize = QStringLiteral("A5");
     preset.copies = 3;
     return preset;

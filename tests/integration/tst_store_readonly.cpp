@@ -44,8 +44,8 @@ PrintPreset makePreset(const QString &title)
 {
     PrintPreset preset;
     preset.title = title;
-    preset.colorMode = QStringLiteral("color");
-    preset.duplexMode = QStringLiteral("simplex");
+    preset.colorMode = ColorMode::Color;
+    preset.duplexMode = DuplexMode::Simplex;
     preset.paperSize = QStringLiteral("A4");
     preset.printerName = QStringLiteral("Laser");
     preset.backgroundColor = QStringLiteral("#FF8A00");

@@ -28,8 +28,8 @@ PrintPreset officePreset(int copies = 3)
     PrintPreset preset;
     preset.title = "Office colour";
     preset.printerName = "Office";
-    preset.colorMode = "color";
-    preset.duplexMode = "simplex";
+    preset.colorMode = ColorMode::Color;
+    preset.duplexMode = DuplexMode::Simplex;
     preset.paperSize = "A4";
     preset.copies = copies;
     return preset;

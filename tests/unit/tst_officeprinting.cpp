@@ -25,9 +25,9 @@ PrintPreset officePreset(int copies = 3)
     PrintPreset preset;
     preset.title = "Office mono";
     preset.printerName = "Office";
-    preset.colorMode = "mono";
-    preset.duplexMode = "duplex";
-    preset.duplexEdge = "long";
+    preset.colorMode = ColorMode::Mono;
+    preset.duplexMode = DuplexMode::Duplex;
+    preset.duplexEdge = DuplexEdge::Long;
     preset.paperSize = "A4";
     preset.copies = copies;
     return preset;

@@ -2,6 +2,7 @@
 // interface, the engine's bitmap sizes and flags, its document errors, and the library search with its sticky
 // failures (run in copies of this executable placed where the library is missing or incomplete).
 
+#include "base/PrintOptions.h"
 #include "printing/pdf/PdfiumFallback.h"
 #include "support/TestDocuments.h"
 
@@ -317,7 +318,7 @@ void TestPdfEngine::renderFlagsFollowColourMode()
     QFETCH(bool, driverSettings);
     QFETCH(int, flags);
     PrintPreset preset;
-    preset.colorMode = colorMode;
+    preset.colorMode = colorModeFromText(colorMode);
     preset.useDriverSettings = driverSettings;
     QCOMPARE(PdfiumFallback::renderFlags(preset), flags);
 }
@@ -360,8 +361,8 @@ void TestPdfEngine::printDocumentHandsOutPageCountBeforeFailing()
     QVERIFY(writeFile(path, makeMixedOrientationPdf(5)));
     PrintPreset preset;
     preset.printerName = QStringLiteral("no-such-printer");
-    preset.colorMode = QStringLiteral("mono");
-    preset.duplexMode = QStringLiteral("simplex");
+    preset.colorMode = ColorMode::Mono;
+    preset.duplexMode = DuplexMode::Simplex;
     preset.paperSize = QStringLiteral("A4");
     int pages = 0;
     QString error;

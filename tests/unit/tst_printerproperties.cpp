@@ -3,6 +3,7 @@
 #include "support/FakeSpooler.h"
 
 #include "base/I18n.h"
+#include "base/PrintOptions.h"
 #include "platform/DevMode.h"
 #include "printers/PrinterProperties.h"
 #include "printing/PrintService.h"
@@ -141,9 +142,9 @@ private slots:
         QVERIFY(PrinterProperties::readNativeSettings(QStringLiteral("Office"), &options, &error));
         QCOMPARE(error, QString());
         QCOMPARE(options.copies, wantCopies);
-        QCOMPARE(options.colorMode, colorMode);
-        QCOMPARE(options.duplexMode, duplexMode);
-        QCOMPARE(options.duplexEdge, duplexEdge);
+        QCOMPARE(optionText(options.colorMode), colorMode);
+        QCOMPARE(optionText(options.duplexMode), duplexMode);
+        QCOMPARE(optionText(options.duplexEdge), duplexEdge);
         QCOMPARE(options.paperSize, QStringLiteral("A5"));
         QCOMPARE(fake->calls(), (QStringList{"openPrinter(Office)", "documentProperties(Office,0)",
                                              "documentProperties(Office,2)", "closePrinter(Office)"}));
@@ -242,15 +243,15 @@ private slots:
         const QByteArray after = fake->userDevModes.value(QStringLiteral("Office"));
         QCOMPARE(after != before, saved);
         if (saved) {
-            QCOMPARE(options.duplexMode, QStringLiteral("duplex"));
-            QCOMPARE(options.duplexEdge, QStringLiteral("short"));
+            QCOMPARE(options.duplexMode, DuplexMode::Duplex);
+            QCOMPARE(options.duplexEdge, DuplexEdge::Short);
             QCOMPARE(options.copies, 1);
             QCOMPARE(fake->calls(),
                      (QStringList{"openPrinter(Office)", "documentProperties(Office,0)",
                                   "documentProperties(Office,2)", "documentProperties(Office,14)",
                                   "setPrinterDevMode(Office,9)", "closePrinter(Office)"}));
         } else {
-            QCOMPARE(options.duplexMode, QStringLiteral("simplex"));
+            QCOMPARE(options.duplexMode, DuplexMode::Simplex);
         }
         QCOMPARE(fake->openHandles(), 0);
     }

@@ -2,6 +2,7 @@
 #include "support/FakeSpooler.h"
 
 #include "base/I18n.h"
+#include "base/PrintOptions.h"
 #include "platform/DevMode.h"
 #include "printing/PrinterSettingsScope.h"
 
@@ -16,9 +17,9 @@ PrintPreset officePreset()
 {
     PrintPreset preset;
     preset.printerName = QStringLiteral("Office");
-    preset.colorMode = QStringLiteral("mono");
-    preset.duplexMode = QStringLiteral("duplex");
-    preset.duplexEdge = QStringLiteral("short");
+    preset.colorMode = ColorMode::Mono;
+    preset.duplexMode = DuplexMode::Duplex;
+    preset.duplexEdge = DuplexEdge::Short;
     preset.paperSize = QStringLiteral("A5");
     preset.copies = 3;
     return preset;
@@ -292,9 +293,9 @@ private slots:
         FakeSpooler &spooler = *fake;
         FakeSpooler::Installation installed(&spooler);
         PrintPreset preset = officePreset();
-        preset.colorMode = colorMode;
-        preset.duplexMode = duplexMode;
-        preset.duplexEdge = duplexEdge;
+        preset.colorMode = colorModeFromText(colorMode);
+        preset.duplexMode = duplexModeFromText(duplexMode);
+        preset.duplexEdge = duplexEdgeFromText(duplexEdge);
         preset.paperSize = paperSize;
         preset.copies = copies;
         PrinterSettingsScope scope;

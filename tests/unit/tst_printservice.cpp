@@ -32,8 +32,8 @@ PrintPreset preset(int copies = 4)
     PrintPreset preset;
     preset.title = QStringLiteral("Office");
     preset.printerName = QStringLiteral("Office");
-    preset.colorMode = QStringLiteral("color");
-    preset.duplexMode = QStringLiteral("simplex");
+    preset.colorMode = ColorMode::Color;
+    preset.duplexMode = DuplexMode::Simplex;
     preset.paperSize = QStringLiteral("A4");
     preset.copies = copies;
     return preset;

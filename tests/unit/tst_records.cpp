@@ -1,4 +1,5 @@
 #include "base/I18n.h"
+#include "base/PrintOptions.h"
 #include "base/Records.h"
 #include "model/PresetParameters.h"
 
@@ -13,9 +14,9 @@ PrintPreset filledPreset()
     PrintPreset preset;
     preset.id = 12;
     preset.title = QStringLiteral("Reports");
-    preset.colorMode = QStringLiteral("color");
-    preset.duplexMode = QStringLiteral("duplex");
-    preset.duplexEdge = QStringLiteral("short");
+    preset.colorMode = ColorMode::Color;
+    preset.duplexMode = DuplexMode::Duplex;
+    preset.duplexEdge = DuplexEdge::Short;
     preset.paperSize = QStringLiteral("A3");
     preset.printerName = QStringLiteral("Laser");
     preset.backgroundColor = QStringLiteral("#1E88E5");
@@ -63,12 +64,15 @@ void TestRecords::defaultsOfEveryRecord()
 {
     const PrintPreset preset;
     QCOMPARE(preset.id, 0);
-    QCOMPARE(preset.duplexEdge, QStringLiteral("long"));
+    // Mono and double-sided on the long edge, as every reader took the empty words of a default preset.
+    QCOMPARE(preset.colorMode, ColorMode::Mono);
+    QCOMPARE(preset.duplexMode, DuplexMode::Duplex);
+    QCOMPARE(preset.duplexEdge, DuplexEdge::Long);
     QCOMPARE(preset.copies, 1);
     QCOMPARE(preset.useDriverSettings, false);
     QCOMPARE(preset.sortOrder, 0);
-    for (const QString *text : {&preset.title, &preset.colorMode, &preset.duplexMode, &preset.paperSize,
-                                &preset.printerName, &preset.backgroundColor, &preset.hotkey}) {
+    for (const QString *text :
+         {&preset.title, &preset.paperSize, &preset.printerName, &preset.backgroundColor, &preset.hotkey}) {
         QVERIFY(text->isEmpty());
     }
 
@@ -161,13 +165,9 @@ void TestRecords::vocabularyReadersTreatUnexpectedWordsSafely()
     QFETCH(QString, colorMode);
     QFETCH(QString, duplexMode);
     QFETCH(QString, duplexEdge);
-    PrintPreset preset;
-    preset.colorMode = colorMode;
-    preset.duplexMode = duplexMode;
-    preset.duplexEdge = duplexEdge;
-    QTEST(printsInColor(preset), "color");
-    QTEST(printsDoubleSided(preset), "doubleSided");
-    QTEST(bindsOnShortEdge(preset), "shortEdge");
+    QTEST(colorModeFromText(colorMode) == ColorMode::Color, "color");
+    QTEST(duplexModeFromText(duplexMode) == DuplexMode::Duplex, "doubleSided");
+    QTEST(duplexEdgeFromText(duplexEdge) == DuplexEdge::Short, "shortEdge");
 }
 
 void TestRecords::parametersSummary_data()
@@ -220,9 +220,9 @@ void TestRecords::parametersSummary()
     QFETCH(QString, paperSize);
     QFETCH(bool, driverSettings);
     PrintPreset preset;
-    preset.colorMode = colorMode;
-    preset.duplexMode = duplexMode;
-    preset.duplexEdge = duplexEdge;
+    preset.colorMode = colorModeFromText(colorMode);
+    preset.duplexMode = duplexModeFromText(duplexMode);
+    preset.duplexEdge = duplexEdgeFromText(duplexEdge);
     preset.paperSize = paperSize;
     preset.useDriverSettings = driverSettings;
     const QString summary = presetParameters(preset);
@@ -234,8 +234,8 @@ void TestRecords::parametersSummary()
 void TestRecords::parametersSummaryIsTranslatedWhenMade()
 {
     PrintPreset preset;
-    preset.colorMode = QStringLiteral("color");
-    preset.duplexMode = QStringLiteral("duplex");
+    preset.colorMode = ColorMode::Color;
+    preset.duplexMode = DuplexMode::Duplex;
     preset.paperSize = QStringLiteral("A4");
     preset.useDriverSettings = true;
     const QString english = presetParameters(preset);

@@ -8,7 +8,7 @@ namespace SettingsKeys {
 inline constexpr char Language[] = "ui/language";
 // bool; false when absent
 inline constexpr char DarkMode[] = "appearance/darkMode";
-// string, "none" or a screen edge name; "none" when absent
+// string, "none", "right" or "top"; "none" when absent, and any other text reads as "none"
 inline constexpr char DockEdge[] = "dock/edge";
 // point, the window position while floating; the current position when absent
 inline constexpr char FloatingPosition[] = "dock/floatingPosition";

@@ -20,9 +20,28 @@
 
 namespace {
 
-const QString edgeNone = QStringLiteral("none");
-const QString edgeRight = QStringLiteral("right");
-const QString edgeTop = QStringLiteral("top");
+// The "dock/edge" setting's words; any other text is floating.
+QString dockEdgeSetting(DockEdge edge)
+{
+    switch (edge) {
+    case DockEdge::Right:
+        return QStringLiteral("right");
+    case DockEdge::Top:
+        return QStringLiteral("top");
+    case DockEdge::None:
+        break;
+    }
+    return QStringLiteral("none");
+}
+
+DockEdge dockEdgeFromSetting(const QString &text)
+{
+    if (text == QLatin1String("right"))
+        return DockEdge::Right;
+    if (text == QLatin1String("top"))
+        return DockEdge::Top;
+    return DockEdge::None;
+}
 
 constexpr int handleThickness = 8;
 constexpr int handleLength = 80;
@@ -43,7 +62,7 @@ QPoint MainWindow::expandedDockPosition() const
 {
     const QRect area = dockScreenGeometry();
     const QSize size = frameSize().expandedTo(this->size());
-    if (dockEdge == edgeRight) {
+    if (dockEdge == DockEdge::Right) {
         const int x = area.right() - size.width() + 1;
         const int y = floatingPosition.isNull() ? area.top() : floatingPosition.y();
         return QPoint(x, qBound(area.top(), y, qMax(area.top(), area.bottom() - size.height() + 1)));
@@ -52,10 +71,9 @@ QPoint MainWindow::expandedDockPosition() const
     return QPoint(qBound(area.left(), x, qMax(area.left(), area.right() - size.width() + 1)), area.top());
 }
 
-void MainWindow::setDockEdge(const QString &edge, bool persist)
+void MainWindow::setDockEdge(DockEdge edge, bool persist)
 {
-    const QString normalised = (edge == edgeRight || edge == edgeTop) ? edge : edgeNone;
-    if (dockEdge == edgeNone && normalised != edgeNone)
+    if (dockEdge == DockEdge::None && edge != DockEdge::None)
         floatingPosition = pos();
 
     if (collapseTimer)
@@ -66,17 +84,17 @@ void MainWindow::setDockEdge(const QString &edge, bool persist)
         dockAnimation = nullptr;
     }
 
-    dockEdge = normalised;
+    dockEdge = edge;
     dockExpanded = true;
     edgeHandle->hide();
 
-    if (dockEdge == edgeNone) {
+    if (dockEdge == DockEdge::None) {
         const QRect area = dockScreenGeometry();
         move(qBound(area.left(), floatingPosition.x(), qMax(area.left(), area.right() - width() + 1)),
              qBound(area.top(), floatingPosition.y(), qMax(area.top(), area.bottom() - height() + 1)));
     } else {
         move(expandedDockPosition());
-        if (dockEdge == edgeRight) {
+        if (dockEdge == DockEdge::Right) {
             edgeHandle->setGeometry(0, qMax(0, (height() - handleLength) / 2), handleThickness,
                                     qMin(height(), handleLength));
         } else {
@@ -93,7 +111,7 @@ void MainWindow::setDockEdge(const QString &edge, bool persist)
 
     if (persist) {
         QSettings settings;
-        settings.setValue(QLatin1String(SettingsKeys::DockEdge), dockEdge);
+        settings.setValue(QLatin1String(SettingsKeys::DockEdge), dockEdgeSetting(dockEdge));
         settings.setValue(QLatin1String(SettingsKeys::FloatingPosition), floatingPosition);
     }
 }
@@ -102,10 +120,10 @@ void MainWindow::updateDockButton()
 {
     if (!dockButton)
         return;
-    if (dockEdge == edgeRight) {
+    if (dockEdge == DockEdge::Right) {
         dockButton->setText(QString(QChar(0x21E5)));
         dockButton->setToolTip(I18n::text("Docked to the right; click to change position"));
-    } else if (dockEdge == edgeTop) {
+    } else if (dockEdge == DockEdge::Top) {
         dockButton->setText(QString(QChar(0x21E7)));
         dockButton->setToolTip(I18n::text("Docked to the top; click to change position"));
     } else {
@@ -121,20 +139,20 @@ void MainWindow::showDockMenu()
 
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("dockMenu"));
-    const auto addEntry = [&](QChar symbol, const char *text, const QString &edge) {
+    const auto addEntry = [&](QChar symbol, const char *text, DockEdge edge) {
         QAction *action = menu.addAction(QString(symbol) + QStringLiteral("  ") + I18n::text(text));
         action->setCheckable(true);
         action->setChecked(dockEdge == edge);
-        action->setData(edge);
+        action->setData(QVariant::fromValue(edge));
     };
-    addEntry(QChar(0x25C7), "Floating window", edgeNone);
-    addEntry(QChar(0x21E5), "Dock to right edge", edgeRight);
-    addEntry(QChar(0x21E7), "Dock to top edge", edgeTop);
+    addEntry(QChar(0x25C7), "Floating window", DockEdge::None);
+    addEntry(QChar(0x21E5), "Dock to right edge", DockEdge::Right);
+    addEntry(QChar(0x21E7), "Dock to top edge", DockEdge::Top);
 
     const QPoint corner(dockButton->width() - menu.sizeHint().width(), dockButton->height() + 4);
     QAction *chosen = menu.exec(dockButton->mapToGlobal(corner));
     if (chosen)
-        setDockEdge(chosen->data().toString(), true);
+        setDockEdge(chosen->data().value<DockEdge>(), true);
 }
 
 void MainWindow::animateDockTo(const QPoint &target, bool expanded)
@@ -174,7 +192,7 @@ void MainWindow::animateDockTo(const QPoint &target, bool expanded)
 
 void MainWindow::expandDockedWindow()
 {
-    if (dockEdge == edgeNone)
+    if (dockEdge == DockEdge::None)
         return;
     if (collapseTimer)
         collapseTimer->stop();
@@ -185,7 +203,7 @@ void MainWindow::expandDockedWindow()
 
 void MainWindow::collapseDockedWindow()
 {
-    if (dockEdge == edgeNone || !dockExpanded || printing)
+    if (dockEdge == DockEdge::None || !dockExpanded || printing)
         return;
     const bool mouseOver = rect().contains(mapFromGlobal(QCursor::pos()));
     if (mouseOver || QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
@@ -196,7 +214,7 @@ void MainWindow::collapseDockedWindow()
     const QRect area = dockScreenGeometry();
     const QSize size = frameSize().expandedTo(this->size());
     QPoint target = expandedDockPosition();
-    if (dockEdge == edgeRight)
+    if (dockEdge == DockEdge::Right)
         target.setX(area.right() - (handleThickness - 1));
     else
         target.setY(area.top() - size.height() + handleThickness);
@@ -212,14 +230,14 @@ void MainWindow::enterEvent(QEnterEvent *event)
 void MainWindow::leaveEvent(QEvent *event)
 {
     QWidget::leaveEvent(event);
-    if (dockEdge != edgeNone && dockExpanded && collapseTimer)
+    if (dockEdge != DockEdge::None && dockExpanded && collapseTimer)
         collapseTimer->start();
 }
 
 void MainWindow::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    if (dockReady && dockEdge == edgeNone) {
+    if (dockReady && dockEdge == DockEdge::None) {
         floatingPosition = pos();
         QSettings().setValue(QLatin1String(SettingsKeys::FloatingPosition), floatingPosition);
     }
@@ -238,8 +256,8 @@ void MainWindow::restoreDockState()
 
     QSettings settings;
     floatingPosition = settings.value(QLatin1String(SettingsKeys::FloatingPosition), pos()).toPoint();
-    setDockEdge(settings.value(QLatin1String(SettingsKeys::DockEdge), edgeNone).toString(), false);
+    setDockEdge(dockEdgeFromSetting(settings.value(QLatin1String(SettingsKeys::DockEdge)).toString()), false);
     dockReady = true;
-    if (dockEdge != edgeNone)
+    if (dockEdge != DockEdge::None)
         QTimer::singleShot(900, this, [this] { collapseDockedWindow(); });
 }

@@ -413,10 +413,10 @@ bool MainWindow::handleTitleBarEvent(QEvent *event)
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() != Qt::LeftButton)
             return false;
-        if (dockEdge == QLatin1String("none"))
+        if (dockEdge == DockEdge::None)
             dragOffset = mouse->globalPosition().toPoint() - pos();
         else {
-            setDockEdge(QStringLiteral("none"), true);
+            setDockEdge(DockEdge::None, true);
             dragOffset = QPoint(width() / 2, titleBar->height() / 2);
             move(mouse->globalPosition().toPoint() - dragOffset);
         }

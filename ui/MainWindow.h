@@ -3,6 +3,7 @@
 #include "base/Records.h"
 #include "model/PresetRepository.h"
 #include "printers/PrinterStatusMonitor.h"
+#include "ui/DockEdge.h"
 
 #include <QHash>
 #include <QList>
@@ -85,7 +86,7 @@ private:
     void retranslateTray();
 
     // --- Edge docking (ui/EdgeDocking.cpp) ---
-    void setDockEdge(const QString &edge, bool persist);
+    void setDockEdge(DockEdge edge, bool persist);
     QRect dockScreenGeometry() const;
     QPoint expandedDockPosition() const;
     void updateDockButton();
@@ -131,7 +132,7 @@ private:
     bool darkMode = false;
 
     // Docking.
-    QString dockEdge = QStringLiteral("none");
+    DockEdge dockEdge = DockEdge::None;
     QPoint floatingPosition;
     bool dockExpanded = true;
     bool dockReady = false;

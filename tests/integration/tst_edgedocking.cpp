@@ -27,12 +27,10 @@
 class MainWindowTestAccess
 {
 public:
-    static void setDockEdge(MainWindow &w, const QString &edge, bool persist)
-    {
-        w.setDockEdge(edge, persist);
-    }
+    static void setDockEdge(MainWindow &w, DockEdge edge, bool persist) { w.setDockEdge(edge, persist); }
     static QRect screenArea(const MainWindow &w) { return w.dockScreenGeometry(); }
-    static QString edge(const MainWindow &w) { return w.dockEdge; }
+    static DockEdge edge(const MainWindow &w) { return w.dockEdge; }
+    static void restoreDockState(MainWindow &w) { w.restoreDockState(); }
     static bool expanded(const MainWindow &w) { return w.dockExpanded; }
     static bool ready(const MainWindow &w) { return w.dockReady; }
     static QPoint floating(const MainWindow &w) { return w.floatingPosition; }
@@ -119,7 +117,7 @@ void EdgeDockingTest::dockedGeometryOfBothEdges()
 
     // Right edge from a floating window far below the screen: the bottom of the area.
     window.move(40, 5000);
-    MainWindowTestAccess::setDockEdge(window, QStringLiteral("right"), true);
+    MainWindowTestAccess::setDockEdge(window, DockEdge::Right, true);
     QCOMPARE(window.pos(), QPoint(area.right() - 320 + 1, area.bottom() - 752 + 1));
     QVERIFY(area.contains(window.geometry()));
     QCOMPARE(MainWindowTestAccess::handle(window)->geometry(), QRect(0, 336, 8, 80));
@@ -131,19 +129,20 @@ void EdgeDockingTest::dockedGeometryOfBothEdges()
              QStringLiteral("Docked to the right; click to change position"));
 
     // Back to floating: the stored position is pulled inside the area.
-    MainWindowTestAccess::setDockEdge(window, QStringLiteral("none"), false);
+    MainWindowTestAccess::setDockEdge(window, DockEdge::None, false);
     QCOMPARE(window.pos(), QPoint(40, area.bottom() - 752 + 1));
 
     // Top edge keeps the floating x, bounded to the area; the handle lies along the bottom side.
     window.move(3000, 200);
-    MainWindowTestAccess::setDockEdge(window, QStringLiteral("top"), false);
+    MainWindowTestAccess::setDockEdge(window, DockEdge::Top, false);
     QCOMPARE(window.pos(), QPoint(area.right() - 320 + 1, area.top()));
     QCOMPARE(MainWindowTestAccess::handle(window)->geometry(), QRect(120, 744, 80, 8));
     QCOMPARE(window.findChild<QPushButton *>(QStringLiteral("dockButton"))->text(), QString(QChar(0x21E7)));
 
-    // An unknown edge is floating.
-    MainWindowTestAccess::setDockEdge(window, QStringLiteral("left"), false);
-    QCOMPARE(MainWindowTestAccess::edge(window), QStringLiteral("none"));
+    // An unknown stored edge is floating.
+    QSettings().setValue(QStringLiteral("dock/edge"), QStringLiteral("left"));
+    MainWindowTestAccess::restoreDockState(window);
+    QCOMPARE(MainWindowTestAccess::edge(window), DockEdge::None);
     QCOMPARE(window.findChild<QPushButton *>(QStringLiteral("dockButton"))->text(), QString(QChar(0x25C7)));
 }
 
@@ -161,7 +160,7 @@ void EdgeDockingTest::dockMenuSlideOutAndBack()
     QCOMPARE(texts, QStringList({QString(QChar(0x25C7)) + QStringLiteral("  Floating window [x]"),
                                  QString(QChar(0x21E5)) + QStringLiteral("  Dock to right edge"),
                                  QString(QChar(0x21E7)) + QStringLiteral("  Dock to top edge")}));
-    QCOMPARE(MainWindowTestAccess::edge(window), QStringLiteral("right"));
+    QCOMPARE(MainWindowTestAccess::edge(window), DockEdge::Right);
     const QPoint expanded = window.pos();
     QCOMPARE(expanded.x(), area.right() - 320 + 1);
     QCOMPARE(QSettings().value(QStringLiteral("dock/edge")).toString(), QStringLiteral("right"));
@@ -189,7 +188,7 @@ void EdgeDockingTest::dockMenuSlideOutAndBack()
     chooseInDockMenu(2, &texts);
     QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("dockButton")), Qt::LeftButton);
     QVERIFY(texts.value(1).endsWith(QLatin1String("[x]")));
-    QCOMPARE(MainWindowTestAccess::edge(window), QStringLiteral("top"));
+    QCOMPARE(MainWindowTestAccess::edge(window), DockEdge::Top);
     QTRY_COMPARE_WITH_TIMEOUT(window.pos().y(), area.top(), 5000);
     mouseTo(10, 900);
     QTRY_COMPARE_WITH_TIMEOUT(window.pos().y(), area.top() - 752 + 8, 5000);
@@ -201,7 +200,7 @@ void EdgeDockingTest::collapseWaitsForMenusAndPrints()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
     QTRY_VERIFY(MainWindowTestAccess::ready(window));
-    MainWindowTestAccess::setDockEdge(window, QStringLiteral("right"), false);
+    MainWindowTestAccess::setDockEdge(window, DockEdge::Right, false);
     const QPoint expanded = window.pos();
     mouseTo(10, 10);
 
@@ -238,7 +237,7 @@ void EdgeDockingTest::startUpRestoreAndSavedPosition()
     QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
     QTRY_VERIFY(MainWindowTestAccess::ready(window));
     const QRect area = MainWindowTestAccess::screenArea(window);
-    QCOMPARE(MainWindowTestAccess::edge(window), QStringLiteral("top"));
+    QCOMPARE(MainWindowTestAccess::edge(window), DockEdge::Top);
     // Docking a floating window takes its position at that moment as the floating position; the stored
     // one is not rewritten by the restore, and the collapse follows 900 ms later.
     const QPoint floating = MainWindowTestAccess::floating(window);
@@ -249,7 +248,7 @@ void EdgeDockingTest::startUpRestoreAndSavedPosition()
     QTRY_COMPARE_WITH_TIMEOUT(window.pos(), QPoint(x, area.top() - 752 + 8), 5000);
 
     // Floating again, every move is written at once.
-    MainWindowTestAccess::setDockEdge(window, QStringLiteral("none"), true);
+    MainWindowTestAccess::setDockEdge(window, DockEdge::None, true);
     QTRY_COMPARE_WITH_TIMEOUT(window.pos(),
                               QPoint(qBound(area.left(), floating.x(), area.right() - 320 + 1),
                                      qBound(area.top(), floating.y(), area.bottom() - 752 + 1)),
@@ -292,6 +291,23 @@ void EdgeDockingTest::screenshotRunLeavesTheDockSettingUnapplied()
     QCOMPARE(QSettings().value(QStringLiteral("dock/edge")).toString(), QStringLiteral("right"));
 }
 
+namespace {
+
+const char *edgeName(DockEdge edge)
+{
+    switch (edge) {
+    case DockEdge::Right:
+        return "right";
+    case DockEdge::Top:
+        return "top";
+    case DockEdge::None:
+        break;
+    }
+    return "none";
+}
+
+}  // namespace
+
 // "--screenshot-probe": the program's arguments begin with "--screenshot"; the window reports its dock state.
 int screenshotProbe(int argc, char **argv)
 {
@@ -302,7 +318,7 @@ int screenshotProbe(int argc, char **argv)
     QTimer::singleShot(300, &app, [&window] {
         std::printf(
             "ready %d edge %s at %d,%d button %s\n", int(MainWindowTestAccess::ready(window)),
-            qPrintable(MainWindowTestAccess::edge(window)), window.pos().x(), window.pos().y(),
+            edgeName(MainWindowTestAccess::edge(window)), window.pos().x(), window.pos().y(),
             window.findChild<QPushButton *>(QStringLiteral("dockButton"))->text().toUtf8().constData());
         std::fflush(stdout);
         QCoreApplication::exit(0);

@@ -76,9 +76,10 @@ int runPrint(const Invocation &invocation)
     int lastResult = PrintService::Failed;
     for (const QString &file : files) {
         const QString path = QFileInfo(file).absoluteFilePath();
-        QString message;
-        PrintService::JobDetails details;
-        lastResult = service.printFile(path, preset, &message, &details);
+        const PrintOutcome outcome = service.printFile(path, preset);
+        const QString &message = outcome.message;
+        const JobDetails &details = outcome.details;
+        lastResult = int(outcome.result);
 
         QJsonObject job{{QStringLiteral("file"), path},
                         {QStringLiteral("result"), lastResult},

@@ -42,6 +42,23 @@ bool PrintService::isSupportedFile(const QString &path)
     return isPdfSuffix(suffix) || isWordSuffix(suffix) || isImageSuffix(suffix);
 }
 
+PrintOutcome PrintService::printFile(const QString &filePath, const PrintPreset &preset) const
+{
+    PrintOutcome outcome;
+    outcome.result = PrintResult(printFile(filePath, preset, &outcome.message, &outcome.details));
+    return outcome;
+}
+
+PrintOutcome PrintService::printActiveDocument(const PrintPreset &preset,
+                                               const ForegroundWindowContext &foreground) const
+{
+    PrintOutcome outcome;
+    outcome.result =
+        PrintResult(printActiveDocument(preset, foreground.progId, foreground.processId,
+                                        foreground.windowTitle, &outcome.message, &outcome.details));
+    return outcome;
+}
+
 int PrintService::printFile(const QString &filePath, const PrintPreset &preset, QString *message,
                             JobDetails *details) const
 {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "base/Records.h"
+#include "printing/ForegroundWindowContext.h"
+#include "printing/PrintOutcome.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -11,25 +13,26 @@
 class PrintService
 {
 public:
-    // Result of every print operation, handed back as an int. Callers treat Sent as success.
-    enum PrintResult : int {
+    // The result codes of the int-returning operations below (the values of PrintResult).
+    enum Result : int {
         Sent = 0,         // the job was handed over (spooler, application or shell handler)
         NoDocument = 1,   // the foreground application has no printable document, or not the expected one
         Unsupported = 2,  // the file does not exist or its kind is not supported
         Failed = 3        // printing was attempted and failed; the message says why
     };
 
-    struct JobDetails
-    {
-        QString jobName;    // the document's name; empty when the route has none
-        int pageCount = 0;  // pages in one copy; 0 when no count was found
-    };
+    using JobDetails = ::JobDetails;
 
     // True when the path's suffix (lowercased) is one of the printable kinds. Does not look at the file.
     static bool isSupportedFile(const QString &path);
 
     // A dropped file: PDF (Acrobat, then the built-in engine), Word/WPS (shell verb) or image.
-    int printFile(const QString &filePath, const PrintPreset &preset, QString *message = nullptr,
+    PrintOutcome printFile(const QString &filePath, const PrintPreset &preset) const;
+    // The document of the application that was in front (a card click or a hotkey).
+    PrintOutcome printActiveDocument(const PrintPreset &preset,
+                                     const ForegroundWindowContext &foreground) const;
+
+    int printFile(const QString &filePath, const PrintPreset &preset, QString *message,
                   JobDetails *details = nullptr) const;
 
     // The foreground application's document, chosen by its automation ProgID.
@@ -57,6 +60,3 @@ public:
     static bool verifyDriverIsolation(QString *message = nullptr);
     static bool verifyAcrobatIsolation(const QString &pdfPath, QString *message = nullptr);
 };
-
-// The result codes by their own name: PrintResult::Sent, PrintResult::Failed, ...
-using PrintResult = PrintService::PrintResult;

@@ -3,9 +3,9 @@
 #include "ui/MainWindow.h"
 
 #include "base/I18n.h"
+#include "printing/ForegroundWindowContext.h"
 #include "printing/JobHistory.h"
 #include "printing/PrintService.h"
-#include "ui/ForegroundWindowContext.h"
 #include "ui/PresetCard.h"
 
 #include <QApplication>
@@ -21,13 +21,6 @@
 #include <algorithm>
 
 namespace {
-
-struct PrintOutcome
-{
-    int result = PrintService::Failed;
-    QString message;
-    PrintService::JobDetails details;
-};
 
 // The first URL of the drag that is a local file of a printable kind.
 QString firstSupportedFile(const QMimeData *mime)
@@ -72,9 +65,11 @@ void MainWindow::executePreset(const PrintPreset &preset, const QString &dropped
         return;
     }
 
-    const QString progId = lastProgId;
-    const QString windowTitle = lastWindowTitle;
-    const quint32 processId = lastProcessId;
+    ForegroundWindowContext foreground;
+    foreground.progId = lastProgId;
+    foreground.windowTitle = lastWindowTitle;
+    foreground.processId = lastProcessId;
+    const QString windowTitle = foreground.windowTitle;
     printing = true;
 
     setStatus(I18n::text("Sending to %1…").arg(preset.printerName), false);
@@ -90,9 +85,9 @@ void MainWindow::executePreset(const PrintPreset &preset, const QString &dropped
                 printing = false;
                 unsetCursor();
                 setPrintingControlsEnabled(true);
-                setStatus(outcome.message, outcome.result != PrintService::Sent);
+                setStatus(outcome.message, !outcome.sent());
 
-                if (outcome.result != PrintService::Sent) {
+                if (!outcome.sent()) {
                     QMessageBox box(QMessageBox::Warning, QStringLiteral("Ollavan Quick"),
                                     jobFailureText(outcome.message, droppedFile.isEmpty()), QMessageBox::Ok,
                                     this);
@@ -108,15 +103,10 @@ void MainWindow::executePreset(const PrintPreset &preset, const QString &dropped
                               true);
             });
 
-    watcher->setFuture(QtConcurrent::run([preset, droppedFile, progId, windowTitle, processId] {
-        PrintOutcome outcome;
+    watcher->setFuture(QtConcurrent::run([preset, droppedFile, foreground] {
         const PrintService service;
-        if (!droppedFile.isEmpty())
-            outcome.result = service.printFile(droppedFile, preset, &outcome.message, &outcome.details);
-        else
-            outcome.result = service.printActiveDocument(preset, progId, processId, windowTitle,
-                                                         &outcome.message, &outcome.details);
-        return outcome;
+        return droppedFile.isEmpty() ? service.printActiveDocument(preset, foreground)
+                                     : service.printFile(droppedFile, preset);
     }));
 }
 

@@ -9,7 +9,7 @@
 #include "support/ModalDialogCloser.h"
 #include "support/PrivateCups.h"
 #include "support/TestDocuments.h"
-#include "ui/ForegroundWindowContext.h"
+#include "printing/ForegroundWindowContext.h"
 #include "ui/MainWindow.h"
 #include "ui/PresetCard.h"
 

@@ -259,7 +259,7 @@ void TestPrintDispatch::driverSettingsPresetPrintsWithTheUsersSavedOptions()
     preset.useDriverSettings = true;
     preset.copies = 2;
     const int before = capturedCount();
-    QCOMPARE(PrintService().printFile(files.filePath(QStringLiteral("mixed.pdf")), preset), 0);
+    QCOMPARE(int(PrintService().printFile(files.filePath(QStringLiteral("mixed.pdf")), preset).result), 0);
     ++submitted;
     QCOMPARE(userOptions(), optionsBefore);
 

@@ -1,7 +1,7 @@
 // Which foreground applications the panel can print from: executables by name, and image titles in any
 // other program.
 #include "support/FakeWindowSystem.h"
-#include "ui/ForegroundWindowContext.h"
+#include "printing/ForegroundWindowContext.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "ui/ForegroundWindowContext.h"
+#include "printing/ForegroundWindowContext.h"
 
 #include "platform/WindowSystem.h"
 

@@ -14,6 +14,7 @@ void apply()
     // The display name belongs to GUI applications; the command-line companion has none.
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
         QGuiApplication::setApplicationDisplayName(QString::fromLatin1(DisplayName));
+        QGuiApplication::setDesktopFileName(QString::fromLatin1(DesktopEntryId));
     }
 }
 

@@ -1,7 +1,10 @@
 #include "cli/CommandLine.h"
 
+#include "base/AppIdentity.h"
+#include "base/I18n.h"
 #include "model/DatabaseLocation.h"
 #include "model/PresetRepository.h"
+#include "platform/DesktopNotification.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,6 +16,8 @@
 namespace cli {
 
 namespace {
+
+bool errorNotifications = false;
 
 void write(FILE *stream, const QString &text)
 {
@@ -31,6 +36,20 @@ void printLine(const QString &line)
 void printError(const QString &message)
 {
     write(stderr, QStringLiteral("ollavan: ") + message + QLatin1Char('\n'));
+    if (!errorNotifications)
+        return;
+    const platform::DesktopNotification notification{QString::fromLatin1(AppIdentity::DisplayName),
+                                                     QString::fromLatin1(AppIdentity::DesktopEntryId),
+                                                     I18n::text("Print with preset"), message};
+    QString error;
+    if (!platform::showDesktopNotification(notification, &error))
+        write(stderr, QStringLiteral("ollavan: the error could not be shown as a notification: ") + error +
+                          QLatin1Char('\n'));
+}
+
+void setErrorNotifications(bool enabled)
+{
+    errorNotifications = enabled;
 }
 
 void printJson(const QJsonValue &value)

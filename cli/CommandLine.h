@@ -43,6 +43,9 @@ struct Verb
 // Output. Lines end with "\n"; everything is written as UTF-8 and flushed at once.
 void printLine(const QString &line = QString());
 void printError(const QString &message);  // "ollavan: " + message on stderr
+// With the global option "--notify", every error printed through printError also shows as a desktop
+// notification: the file managers' print actions run the companion where no one reads its standard error.
+void setErrorNotifications(bool enabled);
 // Indented JSON document (an object or an array) on stdout.
 void printJson(const QJsonValue &value);
 // A plain-text table: a header row, then the rows, columns padded to their widest cell and separated by

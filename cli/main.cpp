@@ -7,8 +7,8 @@
 // per verb to the table in verbTable() below. Nothing else: --help, --json and dispatch come from the table.
 //
 // Conventions every verb follows:
-// - The global options "--json" (machine-readable output on stdout) and "--help" may stand anywhere; they
-//   are taken out before the verb sees its arguments.
+// - The global options "--json" (machine-readable output on stdout), "--notify" (errors also as desktop
+//   notifications) and "--help" may stand anywhere; they are taken out before the verb sees its arguments.
 // - Results go to stdout; errors go to stderr through cli::printError.
 // - Exit codes: 0 success, 1 usage error, 2 the operation failed (a database that cannot be opened gives
 //   the driver's message and 2).
@@ -18,6 +18,7 @@
 #include "base/AppIdentity.h"
 #include "base/I18n.h"
 #include "base/SettingsKeys.h"
+#include "cli/ChooserCommands.h"
 #include "cli/CommandLine.h"
 #include "cli/PrintCommands.h"
 #include "cli/PrinterCommands.h"
@@ -42,6 +43,7 @@ QList<cli::Verb> verbTable()
         cli::presetsVerb(),
         cli::historyVerb(),
         cli::printVerb(),
+        cli::chooseAndPrintVerb(),
         cli::printersVerb(),
         cli::settingsVerb(),
         cli::statusVerb(),
@@ -80,7 +82,7 @@ QString verbHelp(const cli::Verb &verb)
 QString generalHelp(const QList<cli::Verb> &verbs)
 {
     QString text =
-        QStringLiteral("Usage: ollavan [--json] VERB [ARGUMENTS]\n"
+        QStringLiteral("Usage: ollavan [--json] [--notify] VERB [ARGUMENTS]\n"
                        "       ollavan --help | ollavan VERB --help | ollavan --version\n"
                        "\n"
                        "The command-line companion of Ollavan Quick. It reads and changes the same presets,\n"
@@ -88,6 +90,8 @@ QString generalHelp(const QList<cli::Verb> &verbs)
                        "\n"
                        "Options (anywhere on the line):\n"
                        "  --json     machine-readable output (JSON on stdout)\n"
+                       "  --notify   show every error as a desktop notification too (for file-manager\n"
+                       "             actions)\n"
                        "  --help     this text, or a verb's own help after the verb\n"
                        "  --version  the program version\n"
                        "\n"
@@ -110,7 +114,8 @@ bool isOption(const char *argument, const char *option)
 const char *verbNameIn(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
-        if (!isOption(argv[i], "--json") && !isOption(argv[i], "--help") && !isOption(argv[i], "-h")) {
+        if (!isOption(argv[i], "--json") && !isOption(argv[i], "--notify") && !isOption(argv[i], "--help") &&
+            !isOption(argv[i], "-h")) {
             return argv[i];
         }
     }
@@ -152,6 +157,8 @@ int main(int argc, char **argv)
     for (const QString &argument : arguments) {
         if (argument == QLatin1String("--json")) {
             invocation.json = true;
+        } else if (argument == QLatin1String("--notify")) {
+            cli::setErrorNotifications(true);
         } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
             help = true;
         } else if (verbName.isEmpty()) {

@@ -7,4 +7,9 @@ QString pdfiumLibraryFileName()
     return QStringLiteral("pdfium.dll");
 }
 
+QString installedPdfiumFolder()
+{
+    return QStringLiteral(".");
+}
+
 }  // namespace platform

@@ -94,9 +94,12 @@ public:
 
         const QString fileName = platform::pdfiumLibraryFileName();
         const QString dir = QCoreApplication::applicationDirPath();
-        const QStringList candidates = {dir + QLatin1Char('/') + fileName,
-                                        dir + QStringLiteral("/../third_party/pdfium/bin/") + fileName,
-                                        QStringLiteral("pdfium")};
+        // Beside the executable (the build folder, Windows), the private folder of an installed copy, the
+        // folder the tests are given, and last the loader's own search path.
+        const QStringList candidates = {
+            dir + QLatin1Char('/') + fileName,
+            dir + QLatin1Char('/') + platform::installedPdfiumFolder() + QLatin1Char('/') + fileName,
+            dir + QStringLiteral("/../third_party/pdfium/bin/") + fileName, QStringLiteral("pdfium")};
         for (const QString &candidate : candidates) {
             library.setFileName(candidate);
             if (library.load())

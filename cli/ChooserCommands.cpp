@@ -6,6 +6,8 @@
 #include "model/PresetRepository.h"
 #include "ui/PresetChooser.h"
 
+#include <QGuiApplication>
+
 namespace cli {
 
 namespace {
@@ -15,6 +17,13 @@ int runChooseAndPrint(const Invocation &invocation)
     if (invocation.arguments.isEmpty()) {
         printError(QStringLiteral("choose-and-print: usage: ollavan choose-and-print FILE..."));
         return ExitUsage;
+    }
+    // Without a display no one would see the window, and the command would wait for ever.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        printError(
+            QStringLiteral("choose-and-print: there is no display to show the preset chooser on (use print "
+                           "--preset ID|TITLE FILE... instead)"));
+        return ExitFailure;
     }
     QList<PrintPreset> presets;
     {
@@ -53,8 +62,8 @@ Verb chooseAndPrintVerb()
                 "The window lists the presets in card order; Print, Enter or a double click takes the\n"
                 "selected one, and the files print exactly as `ollavan print --preset ID FILE...`, with\n"
                 "its output, --json and exit codes. Cancel prints nothing and exits with 0. No presets\n"
-                "at all is an error (exit code 2). The file managers' static \"Print with preset\" actions\n"
-                "run `ollavan --notify choose-and-print FILE...`.",
+                "at all or no display to show the window on is an error (exit code 2). The file managers'\n"
+                "static \"Print with preset\" actions run `ollavan --notify choose-and-print FILE...`.",
                 runChooseAndPrint,
                 true};
 }

@@ -41,13 +41,16 @@ install(FILES "${OLLAVAN_DIST}/icons/${OLLAVAN_DESKTOP_ID}.svg"
     DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
 
 # --- manual pages and changelog, compressed as Debian wants them ---------------------------------------------------
+# The manual pages name the program's version.
+configure_file("${OLLAVAN_DIST}/man/ollavan.1.in" "${OLLAVAN_DIST_BUILD}/man/ollavan.1" @ONLY)
+configure_file("${OLLAVAN_DIST}/man/ollavan-quick.1.in" "${OLLAVAN_DIST_BUILD}/man/ollavan-quick.1" @ONLY)
+configure_file("${OLLAVAN_DIST}/debian/changelog" "${OLLAVAN_DIST_BUILD}/debian/changelog" COPYONLY)
 set(OLLAVAN_COMPRESSED)
 foreach(source man/ollavan.1 man/ollavan-quick.1 debian/changelog)
     set(output "${OLLAVAN_DIST_BUILD}/${source}.gz")
     add_custom_command(OUTPUT "${output}"
-        COMMAND ${CMAKE_COMMAND} -E make_directory "${OLLAVAN_DIST_BUILD}/man" "${OLLAVAN_DIST_BUILD}/debian"
-        COMMAND gzip -9 -n -c "${OLLAVAN_DIST}/${source}" > "${output}"
-        DEPENDS "${OLLAVAN_DIST}/${source}"
+        COMMAND gzip -9 -n -c "${OLLAVAN_DIST_BUILD}/${source}" > "${output}"
+        DEPENDS "${OLLAVAN_DIST_BUILD}/${source}"
         VERBATIM)
     list(APPEND OLLAVAN_COMPRESSED "${output}")
 endforeach()

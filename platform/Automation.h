@@ -176,6 +176,9 @@ class Automation
 public:
     virtual ~Automation() = default;
 
+    // Whether this system has automation servers at all: false where no application can be driven (Linux),
+    // so that routes through Word, WPS or Acrobat are not available there.
+    virtual bool hasServers() = 0;
     // CoInitializeEx with a single-threaded apartment. True when the apartment has to be left again
     // (success, including "already initialised"); false when initialisation failed.
     virtual bool initializeApartment() = 0;

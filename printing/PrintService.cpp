@@ -2,141 +2,156 @@
 
 #include "base/I18n.h"
 #include "platform/Automation.h"
-#include "printing/AcrobatPrinting.h"
-#include "printing/ImagePrinting.h"
-#include "printing/PrinterSettingsScope.h"
-#include "printing/ShellPrinting.h"
-#include "printing/pdf/PdfiumFallback.h"
+#include "platform/WindowSystem.h"
+#include "printing/AcrobatDocument.h"
+#include "printing/AcrobatFileRoute.h"
+#include "printing/ActiveAcrobatRoute.h"
+#include "printing/ActiveOfficeRoute.h"
+#include "printing/DocumentFile.h"
+#include "printing/ImageRoute.h"
+#include "printing/ImageViewerPicture.h"
+#include "printing/OfficeFileRoute.h"
+#include "printing/PdfEngineRoute.h"
+#include "printing/PrivateCopy.h"
+#include "printing/SelfChecks.h"
+#include "printing/SystemPdfRoute.h"
 
 #include <QFileInfo>
-#include <QMutexLocker>
+#include <QStringList>
+
+#include <mutex>
 
 namespace {
 
 const char *const unsupportedFileMessage =
     "Supported files: PDF, Word documents, WPS documents, and common image formats.";
 
-int finish(QString *message, int result, const QString &text)
+// What the first print of a process does once: earlier processes' leftover copies go.
+void startPrinting()
 {
-    if (message)
-        *message = text;
-    return result;
+    static std::once_flag once;
+    std::call_once(once, &PrivateCopy::removeLeftovers);
 }
 
-bool isPdfSuffix(const QString &suffix)
+PrintOutcome printDocument(DocumentFile &document, const PrintPreset &preset)
 {
-    return suffix.compare(QLatin1String("pdf"), Qt::CaseInsensitive) == 0;
+    switch (document.kind()) {
+    case DocumentKind::Pdf: {
+        SystemPdfRoute system(document);
+        AcrobatFileRoute acrobat(document);
+        PdfEngineRoute engine(document);
+        return printThroughRoutes({&system, &acrobat, &engine}, preset);
+    }
+    case DocumentKind::Image: {
+        ImageRoute image(document);
+        return printThroughRoutes({&image}, preset);
+    }
+    case DocumentKind::WordDocument: {
+        OfficeFileRoute office(document);
+        return printThroughRoutes({&office}, preset);
+    }
+    }
+    return PrintOutcome();
 }
 
-bool isWordSuffix(const QString &suffix)
+PrintOutcome printActiveAcrobatDocument(const PrintPreset &preset, const ForegroundWindowContext &foreground)
 {
-    const QString lower = suffix.toLower();
-    return lower == QLatin1String("doc") || lower == QLatin1String("docx") || lower == QLatin1String("wps");
+    const ActiveAcrobatDocument active =
+        findActiveAcrobatDocument(foreground.processId, foreground.windowTitle);
+    if (!active.found()) {
+        PrintOutcome none;
+        none.result = PrintResult::NoDocument;
+        return none;
+    }
+    // The file behind the document, for the engine when Acrobat refuses: opened before anything is switched.
+    std::unique_ptr<DocumentFile> file;
+    if (!active.filePath.isEmpty())
+        file = std::make_unique<DocumentFile>(active.filePath);
+    ActiveAcrobatRoute acrobat(active);
+    std::unique_ptr<PdfEngineRoute> engine;
+    if (file && file->isOpen() && file->kind() == DocumentKind::Pdf)
+        engine = std::make_unique<PdfEngineRoute>(*file);
+    PrintOutcome outcome = printThroughRoutes({&acrobat, engine.get()}, preset);
+    outcome.details.jobName = active.title;
+    return outcome;
+}
+
+PrintOutcome printViewerPicture(const PrintService &service, const PrintPreset &preset,
+                                const ForegroundWindowContext &foreground)
+{
+    PrintOutcome outcome;
+    outcome.result = PrintResult::NoDocument;
+    if (!platform::windowSystem().processExists(foreground.processId))
+        return outcome;
+    const QString path = resolveImageFromWindowTitle(foreground.windowTitle);
+    if (path.isEmpty()) {
+        outcome.message =
+            I18n::text("The active image could not be located. Drag the image onto a printer preset.");
+        return outcome;
+    }
+    return service.printFile(path, preset);
 }
 
 }  // namespace
 
 bool PrintService::isSupportedFile(const QString &path)
 {
-    const QString suffix = QFileInfo(path).suffix();
-    return isPdfSuffix(suffix) || isWordSuffix(suffix) || isImageSuffix(suffix);
+    static const QStringList suffixes = {
+        QStringLiteral("pdf"), QStringLiteral("doc"),  QStringLiteral("docx"), QStringLiteral("wps"),
+        QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png"),  QStringLiteral("bmp"),
+        QStringLiteral("gif"), QStringLiteral("tif"),  QStringLiteral("tiff"), QStringLiteral("webp")};
+    return suffixes.contains(QFileInfo(path).suffix().toLower());
 }
 
 PrintOutcome PrintService::printFile(const QString &filePath, const PrintPreset &preset) const
 {
-    PrintOutcome outcome;
-    outcome.result = PrintResult(printFile(filePath, preset, &outcome.message, &outcome.details));
-    return outcome;
+    startPrinting();
+    const platform::AutomationApartment apartment;
+    if (!isSupportedFile(filePath)) {
+        PrintOutcome outcome;
+        outcome.result = PrintResult::Unsupported;
+        outcome.message = I18n::text(unsupportedFileMessage);
+        outcome.details.jobName = QFileInfo(filePath).fileName();
+        return outcome;
+    }
+    DocumentFile document(filePath);
+    if (!document.isOpen())
+        return document.refusal();
+    return printDocument(document, preset);
 }
 
 PrintOutcome PrintService::printActiveDocument(const PrintPreset &preset,
                                                const ForegroundWindowContext &foreground) const
 {
+    startPrinting();
+    const platform::AutomationApartment apartment;
     PrintOutcome outcome;
-    outcome.result =
-        PrintResult(printActiveDocument(preset, foreground.progId, foreground.processId,
-                                        foreground.windowTitle, &outcome.message, &outcome.details));
+    if (foreground.progId == QLatin1String("AcroExch.App")) {
+        outcome = printActiveAcrobatDocument(preset, foreground);
+    } else if (foreground.progId == QLatin1String("Ollavan.ImageViewer")) {
+        outcome = printViewerPicture(*this, preset, foreground);
+    } else {
+        ActiveOfficeRoute office(foreground.progId, foreground.processId);
+        outcome = printThroughRoutes({&office}, preset);
+    }
+    if (outcome.result == PrintResult::NoDocument && outcome.message.isEmpty())
+        outcome.message = I18n::text("Bring a supported document to the foreground, or drag the file onto a "
+                                     "printer preset.");
     return outcome;
 }
 
-int PrintService::printFile(const QString &filePath, const PrintPreset &preset, QString *message,
-                            JobDetails *details) const
+bool PrintService::verifyDriverIsolation(QString *message)
 {
-    platform::AutomationApartment apartment;
-
-    const QFileInfo info(filePath);
-    const QString fileName = info.fileName();
-    if (details) {
-        details->jobName = fileName;
-        details->pageCount = shellDocumentPageCount(info.absoluteFilePath());
-    }
-    if (!info.exists() || !isSupportedFile(filePath))
-        return finish(message, Unsupported, I18n::text(unsupportedFileMessage));
-
-    const QString suffix = info.suffix();
-    if (isImageSuffix(suffix))
-        return printImageFile(filePath, preset, message, details);
-
-    QMutexLocker lock(&printerSettingsMutex);
-    QString error;
-
-    if (isPdfSuffix(suffix)) {
-        int pageCount = 0;
-        {
-            PrinterSettingsScope scope;
-            if (!scope.apply(preset, &error))
-                return finish(message, Failed, error);
-            if (executeAcrobatPdfPrint(filePath, preset.printerName, &pageCount, true)) {
-                if (details && pageCount > 0)
-                    details->pageCount = pageCount;
-                return finish(message, Sent, I18n::text("Sent: %1").arg(fileName));
-            }
-        }
-
-        // The engine requests the copies on its printer object, so the printer's settings carry one copy.
-        PrintPreset singleCopy = preset;
-        singleCopy.copies = 1;
-        PrinterSettingsScope scope;
-        if (!scope.apply(singleCopy, &error))
-            return finish(message, Failed, error);
-        pageCount = 0;
-        QString engineError;
-        if (!PdfiumFallback::printDocument(filePath, preset, &pageCount, &engineError))
-            return finish(message, Failed,
-                          I18n::text("Adobe Acrobat failed and the built-in PDF engine could not print the "
-                                     "document: %1")
-                              .arg(engineError));
-        if (details && pageCount > 0)
-            details->pageCount = pageCount;
-        return finish(message, Sent, I18n::text("Sent with built-in PDF engine: %1").arg(fileName));
-    }
-
-    PrinterSettingsScope scope;
-    if (!scope.apply(preset, &error))
-        return finish(message, Failed, error);
-    quint32 shellError = 0;
-    if (!executeShellPrint(filePath, preset.printerName, &shellError))
-        return finish(
-            message, Failed,
-            I18n::text("Windows has no print handler for this document (error %1).").arg(shellError));
-    return finish(message, Sent, I18n::text("Sent: %1").arg(fileName));
+    const SelfCheck check = checkDriverIsolation();
+    if (message)
+        *message = check.message;
+    return check.passed;
 }
 
-int PrintService::printActiveDocument(const PrintPreset &preset, const QString &progId, quint32 processId,
-                                      const QString &windowTitle, QString *message, JobDetails *details) const
+bool PrintService::verifyAcrobatIsolation(const QString &pdfPath, QString *message)
 {
-    platform::AutomationApartment apartment;
-
-    int result = Failed;
-    if (progId == QLatin1String("AcroExch.App"))
-        result = printActivePdfDocument(processId, windowTitle, preset, message, details);
-    else if (progId == QLatin1String("Ollavan.ImageViewer"))
-        result = printActiveImageDocument(processId, windowTitle, preset, message, details);
-    else
-        result = printActiveComDocument(progId, processId, preset, message, details);
-
-    if (result == NoDocument && message && message->isEmpty())
-        *message = I18n::text("Bring a supported document to the foreground, or drag the file onto a printer "
-                              "preset.");
-    return result;
+    const SelfCheck check = checkAcrobatIsolation(pdfPath);
+    if (message)
+        *message = check.message;
+    return check.passed;
 }

@@ -5,20 +5,24 @@
 #include "printing/PrintOutcome.h"
 
 #include <QString>
-#include <QtGlobal>
 
 // The single entry point for printing: a preset plus a file or the foreground application's document.
-// Stateless: construct one on the spot. Every message pointer receives one translated line on success as
-// well as on failure; every JobDetails pointer receives the job's name and page count for the history.
+// Stateless: construct one on the spot. Every outcome carries one translated line, on success as well as on
+// failure, and the job's name and page count for the history.
+//
+// A file is opened and checked once (DocumentFile) and goes to the routes of its kind by content: a PDF to
+// the system's own PDF route, then Acrobat, then the built-in engine; an image to the image route; a Word or
+// WPS document to the desktop's handler. The application in front: Word or WPS through automation, Acrobat's
+// document (then the built-in engine), or the picture an image viewer shows.
 class PrintService
 {
 public:
-    // The result codes of the int-returning operations below (the values of PrintResult).
+    // The values of PrintResult as plain integers (the command line's exit codes).
     enum Result : int {
-        Sent = 0,         // the job was handed over (spooler, application or shell handler)
-        NoDocument = 1,   // the foreground application has no printable document, or not the expected one
-        Unsupported = 2,  // the file does not exist or its kind is not supported
-        Failed = 3        // printing was attempted and failed; the message says why
+        Sent = int(PrintResult::Sent),
+        NoDocument = int(PrintResult::NoDocument),
+        Unsupported = int(PrintResult::Unsupported),
+        Failed = int(PrintResult::Failed)
     };
 
     using JobDetails = ::JobDetails;
@@ -26,35 +30,12 @@ public:
     // True when the path's suffix (lowercased) is one of the printable kinds. Does not look at the file.
     static bool isSupportedFile(const QString &path);
 
-    // A dropped file: PDF (Acrobat, then the built-in engine), Word/WPS (shell verb) or image.
+    // A dropped file (or one named on the command line). A file whose suffix is not supported is refused
+    // without being opened.
     PrintOutcome printFile(const QString &filePath, const PrintPreset &preset) const;
     // The document of the application that was in front (a card click or a hotkey).
     PrintOutcome printActiveDocument(const PrintPreset &preset,
                                      const ForegroundWindowContext &foreground) const;
-
-    int printFile(const QString &filePath, const PrintPreset &preset, QString *message,
-                  JobDetails *details = nullptr) const;
-
-    // The foreground application's document, chosen by its automation ProgID.
-    int printActiveDocument(const PrintPreset &preset, const QString &progId, quint32 processId,
-                            const QString &windowTitle, QString *message = nullptr,
-                            JobDetails *details = nullptr) const;
-
-    // Word or WPS active document through COM automation.
-    int printActiveComDocument(const QString &progId, quint32 processId, const PrintPreset &preset,
-                               QString *message = nullptr, JobDetails *details = nullptr) const;
-
-    // The PDF open in Acrobat in the foreground.
-    int printActivePdfDocument(quint32 processId, const QString &windowTitle, const PrintPreset &preset,
-                               QString *message = nullptr, JobDetails *details = nullptr) const;
-
-    // An image file, painted by the program itself.
-    int printImageFile(const QString &imagePath, const PrintPreset &preset, QString *message = nullptr,
-                       JobDetails *details = nullptr) const;
-
-    // The picture shown by a recognised image viewer in the foreground, found from its window title.
-    int printActiveImageDocument(quint32 processId, const QString &windowTitle, const PrintPreset &preset,
-                                 QString *message = nullptr, JobDetails *details = nullptr) const;
 
     // Command-line self-checks: nothing is printed; the message is untranslated.
     static bool verifyDriverIsolation(QString *message = nullptr);

@@ -3,11 +3,12 @@
 namespace platform {
 namespace {
 
-// The Linux desktop has no COM automation servers: no ProgID is registered, so every route that needs
-// Word, WPS or Acrobat answers as it does on a Windows machine without them.
+// The Linux desktop has no COM automation servers: the routes through Word, WPS and Acrobat are not
+// available, and no ProgID is registered.
 class LinuxAutomation final : public Automation
 {
 public:
+    bool hasServers() override { return false; }
     bool initializeApartment() override { return false; }
     void uninitializeApartment() override {}
     bool classIdFromProgId(const QString &, QUuid *classId) override

@@ -432,6 +432,7 @@ bool ComDispatch::invoke(const QString &name, CallKind kind, const QList<Variant
 class ComAutomation final : public Automation
 {
 public:
+    bool hasServers() override { return true; }
     bool initializeApartment() override
     {
         return SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));

@@ -8,6 +8,7 @@
 #include "base/SettingsKeys.h"
 #include "printing/PrintService.h"
 #include "ui/MainWindow.h"
+#include "ui/PresetCards.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -91,7 +92,8 @@ int runOllavanQuick(int argc, char **argv)
     } else if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--screenshot-add-dialog")) {
         const QString output = arguments.at(2);
         QTimer::singleShot(0, &window, [&window] {
-            QMetaObject::invokeMethod(&window, "addPrinterPreset", Qt::QueuedConnection);
+            QMetaObject::invokeMethod(window.findChild<PresetCards *>(), &PresetCards::addPreset,
+                                      Qt::QueuedConnection);
         });
         QTimer::singleShot(500, &window, [output] {
             auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());

@@ -13,6 +13,8 @@
 #include "model/DatabaseLocation.h"
 #include "model/PresetRepository.h"
 #include "ui/MainWindow.h"
+#include "ui/PrintExecution.h"
+#include "ui/StatusRefresh.h"
 
 #include <QApplication>
 #include <QColor>
@@ -31,14 +33,6 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
-
-class MainWindowTestAccess
-{
-public:
-    static bool printing(const MainWindow &window) { return window.printing; }
-    static bool statusRefreshRunning(const MainWindow &window) { return window.statusRefreshRunning; }
-    static void refresh(MainWindow &window) { window.refreshPrinterStatuses(); }
-};
 
 namespace {
 
@@ -106,27 +100,27 @@ int stall(int argc, char **argv)
     }
     MainWindow window;
     window.show();
+    PrintExecution *execution = window.findChild<PrintExecution *>();
+    StatusRefresh *statuses = window.findChild<StatusRefresh *>();
     // Let the start-up refresh (100 ms after the cards) run out first.
     longestStall([&] { return false; }, 500);
-    longestStall([&] { return !MainWindowTestAccess::statusRefreshRunning(window); }, 30000);
+    longestStall([&] { return !statuses->isRunning(); }, 30000);
 
     const qint64 idle = longestStall([] { return false; }, 3000);
 
     QElapsedTimer printClock;
     printClock.start();
-    window.executePreset(presetFor(queue, 0), pdf);
+    execution->execute(presetFor(queue, 0), pdf);
     qint64 printStallAt = 0;
-    const qint64 printing =
-        longestStall([&] { return !MainWindowTestAccess::printing(window); }, 300000, &printStallAt);
+    const qint64 printing = longestStall([&] { return !execution->isBusy(); }, 300000, &printStallAt);
     const qint64 printMs = printClock.elapsed();
 
     QElapsedTimer refreshClock;
     refreshClock.start();
-    MainWindowTestAccess::refresh(window);
+    statuses->refresh();
     qint64 refreshStallAt = 0;
     const qint64 refreshing = longestStall(
-        [&] { return refreshClock.elapsed() > 500 && !MainWindowTestAccess::statusRefreshRunning(window); },
-        60000, &refreshStallAt);
+        [&] { return refreshClock.elapsed() > 500 && !statuses->isRunning(); }, 60000, &refreshStallAt);
     const qint64 refreshMs = refreshClock.elapsed();
 
     std::printf("GUI-thread stall, idle:                      %4lld ms\n", static_cast<long long>(idle));

@@ -1,6 +1,4 @@
-// Docking the panel to the right or top screen edge: the dock menu, the slide out of sight that leaves an
-// 8-pixel strip with the accent handle, the slide back when the mouse touches it, and the saved position.
-#include "ui/MainWindow.h"
+#include "ui/EdgeDocking.h"
 
 #include "base/I18n.h"
 #include "base/SettingsKeys.h"
@@ -9,14 +7,14 @@
 #include <QApplication>
 #include <QCursor>
 #include <QEasingCurve>
-#include <QEnterEvent>
+#include <QEvent>
 #include <QMenu>
-#include <QMoveEvent>
 #include <QPropertyAnimation>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QTimer>
+#include <QWidget>
 
 namespace {
 
@@ -48,9 +46,20 @@ constexpr int handleLength = 80;
 
 }  // namespace
 
-QRect MainWindow::dockScreenGeometry() const
+EdgeDocking::EdgeDocking(QWidget *window, QPushButton *dockButton, QWidget *edgeHandle)
+    : QObject(window), window(window), dockButton(dockButton), edgeHandle(edgeHandle),
+      collapseTimer(new QTimer(this))
 {
-    QScreen *current = screen();
+    collapseTimer->setSingleShot(true);
+    collapseTimer->setInterval(700);
+    connect(collapseTimer, &QTimer::timeout, this, &EdgeDocking::collapse);
+    window->installEventFilter(this);
+    updateDockButton();
+}
+
+QRect EdgeDocking::screenArea() const
+{
+    QScreen *current = window->screen();
     if (!current)
         current = QGuiApplication::primaryScreen();
     if (!current)
@@ -58,10 +67,10 @@ QRect MainWindow::dockScreenGeometry() const
     return current->availableGeometry();
 }
 
-QPoint MainWindow::expandedDockPosition() const
+QPoint EdgeDocking::expandedPosition() const
 {
-    const QRect area = dockScreenGeometry();
-    const QSize size = frameSize().expandedTo(this->size());
+    const QRect area = screenArea();
+    const QSize size = window->frameSize().expandedTo(window->size());
     if (dockEdge == DockEdge::Right) {
         const int x = area.right() - size.width() + 1;
         const int y = floatingPosition.isNull() ? area.top() : floatingPosition.y();
@@ -71,39 +80,40 @@ QPoint MainWindow::expandedDockPosition() const
     return QPoint(qBound(area.left(), x, qMax(area.left(), area.right() - size.width() + 1)), area.top());
 }
 
-void MainWindow::setDockEdge(DockEdge edge, bool persist)
+void EdgeDocking::setDockEdge(DockEdge edge, bool persist)
 {
     if (dockEdge == DockEdge::None && edge != DockEdge::None)
-        floatingPosition = pos();
+        floatingPosition = window->pos();
 
-    if (collapseTimer)
-        collapseTimer->stop();
-    if (dockAnimation) {
-        dockAnimation->stop();
-        dockAnimation->deleteLater();
-        dockAnimation = nullptr;
+    collapseTimer->stop();
+    if (animation) {
+        animation->stop();
+        animation->deleteLater();
+        animation = nullptr;
     }
 
     dockEdge = edge;
-    dockExpanded = true;
+    expanded = true;
     edgeHandle->hide();
 
     if (dockEdge == DockEdge::None) {
-        const QRect area = dockScreenGeometry();
-        move(qBound(area.left(), floatingPosition.x(), qMax(area.left(), area.right() - width() + 1)),
-             qBound(area.top(), floatingPosition.y(), qMax(area.top(), area.bottom() - height() + 1)));
+        const QRect area = screenArea();
+        window->move(
+            qBound(area.left(), floatingPosition.x(), qMax(area.left(), area.right() - window->width() + 1)),
+            qBound(area.top(), floatingPosition.y(), qMax(area.top(), area.bottom() - window->height() + 1)));
     } else {
-        move(expandedDockPosition());
+        window->move(expandedPosition());
+        const int width = window->width();
+        const int height = window->height();
         if (dockEdge == DockEdge::Right) {
-            edgeHandle->setGeometry(0, qMax(0, (height() - handleLength) / 2), handleThickness,
-                                    qMin(height(), handleLength));
+            edgeHandle->setGeometry(0, qMax(0, (height - handleLength) / 2), handleThickness,
+                                    qMin(height, handleLength));
         } else {
-            edgeHandle->setGeometry(qMax(0, (width() - handleLength) / 2),
-                                    qMax(0, height() - handleThickness), qMin(width(), handleLength),
-                                    handleThickness);
+            edgeHandle->setGeometry(qMax(0, (width - handleLength) / 2), qMax(0, height - handleThickness),
+                                    qMin(width, handleLength), handleThickness);
         }
         edgeHandle->raise();
-        if (dockReady && collapseTimer)
+        if (ready)
             collapseTimer->start();
     }
 
@@ -114,12 +124,11 @@ void MainWindow::setDockEdge(DockEdge edge, bool persist)
         settings.setValue(QLatin1String(SettingsKeys::DockEdge), dockEdgeSetting(dockEdge));
         settings.setValue(QLatin1String(SettingsKeys::FloatingPosition), floatingPosition);
     }
+    emit edgeChanged(dockEdge);
 }
 
-void MainWindow::updateDockButton()
+void EdgeDocking::updateDockButton()
 {
-    if (!dockButton)
-        return;
     if (dockEdge == DockEdge::Right) {
         dockButton->setText(QString(QChar(0x21E5)));
         dockButton->setToolTip(I18n::text("Docked to the right; click to change position"));
@@ -132,12 +141,11 @@ void MainWindow::updateDockButton()
     }
 }
 
-void MainWindow::showDockMenu()
+void EdgeDocking::showDockMenu()
 {
-    if (collapseTimer)
-        collapseTimer->stop();
+    collapseTimer->stop();
 
-    QMenu menu(this);
+    QMenu menu(window);
     menu.setObjectName(QStringLiteral("dockMenu"));
     const auto addEntry = [&](QChar symbol, const char *text, DockEdge edge) {
         QAction *action = menu.addAction(QString(symbol) + QStringLiteral("  ") + I18n::text(text));
@@ -155,109 +163,115 @@ void MainWindow::showDockMenu()
         setDockEdge(chosen->data().value<DockEdge>(), true);
 }
 
-void MainWindow::animateDockTo(const QPoint &target, bool expanded)
+void EdgeDocking::slideTo(const QPoint &target, bool expand)
 {
-    if (dockAnimation) {
-        dockAnimation->stop();
-        dockAnimation->deleteLater();
-        dockAnimation = nullptr;
+    if (animation) {
+        animation->stop();
+        animation->deleteLater();
+        animation = nullptr;
     }
-    dockExpanded = expanded;
-    if (!expanded) {
+    expanded = expand;
+    if (!expand) {
         edgeHandle->show();
         edgeHandle->raise();
     }
-    if (pos() == target) {
-        if (expanded)
+    if (window->pos() == target) {
+        if (expand)
             edgeHandle->hide();
         return;
     }
 
-    auto *animation = new QPropertyAnimation(this, "pos", this);
-    animation->setDuration(180);
-    animation->setStartValue(pos());
-    animation->setEndValue(target);
-    animation->setEasingCurve(QEasingCurve::OutCubic);
-    connect(animation, &QPropertyAnimation::finished, this, [this, animation, expanded] {
-        if (expanded)
+    auto *slide = new QPropertyAnimation(window, "pos", this);
+    slide->setDuration(180);
+    slide->setStartValue(window->pos());
+    slide->setEndValue(target);
+    slide->setEasingCurve(QEasingCurve::OutCubic);
+    connect(slide, &QPropertyAnimation::finished, this, [this, slide, expand] {
+        if (expand)
             edgeHandle->hide();
-        if (dockAnimation == animation) {
-            dockAnimation->deleteLater();
-            dockAnimation = nullptr;
+        if (animation == slide) {
+            animation->deleteLater();
+            animation = nullptr;
         }
     });
-    dockAnimation = animation;
-    animation->start();
+    animation = slide;
+    slide->start();
 }
 
-void MainWindow::expandDockedWindow()
+void EdgeDocking::expand()
 {
     if (dockEdge == DockEdge::None)
         return;
-    if (collapseTimer)
-        collapseTimer->stop();
-    if (dockExpanded && !dockAnimation)
+    collapseTimer->stop();
+    if (expanded && !animation)
         return;
-    animateDockTo(expandedDockPosition(), true);
+    slideTo(expandedPosition(), true);
 }
 
-void MainWindow::collapseDockedWindow()
+void EdgeDocking::collapse()
 {
-    if (dockEdge == DockEdge::None || !dockExpanded || printing)
+    if (dockEdge == DockEdge::None || !expanded || busy)
         return;
-    const bool mouseOver = rect().contains(mapFromGlobal(QCursor::pos()));
+    const bool mouseOver = window->rect().contains(window->mapFromGlobal(QCursor::pos()));
     if (mouseOver || QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
         collapseTimer->start();
         return;
     }
 
-    const QRect area = dockScreenGeometry();
-    const QSize size = frameSize().expandedTo(this->size());
-    QPoint target = expandedDockPosition();
+    const QRect area = screenArea();
+    const QSize size = window->frameSize().expandedTo(window->size());
+    QPoint target = expandedPosition();
     if (dockEdge == DockEdge::Right)
         target.setX(area.right() - (handleThickness - 1));
     else
         target.setY(area.top() - size.height() + handleThickness);
-    animateDockTo(target, false);
+    slideTo(target, false);
 }
 
-void MainWindow::enterEvent(QEnterEvent *event)
+void EdgeDocking::setBusy(bool isBusy)
 {
-    QWidget::enterEvent(event);
-    expandDockedWindow();
+    busy = isBusy;
 }
 
-void MainWindow::leaveEvent(QEvent *event)
+bool EdgeDocking::eventFilter(QObject *watched, QEvent *event)
 {
-    QWidget::leaveEvent(event);
-    if (dockEdge != DockEdge::None && dockExpanded && collapseTimer)
-        collapseTimer->start();
-}
-
-void MainWindow::moveEvent(QMoveEvent *event)
-{
-    QWidget::moveEvent(event);
-    if (dockReady && dockEdge == DockEdge::None) {
-        floatingPosition = pos();
-        QSettings().setValue(QLatin1String(SettingsKeys::FloatingPosition), floatingPosition);
+    if (watched != window)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Enter:
+        expand();
+        break;
+    case QEvent::Leave:
+        if (dockEdge != DockEdge::None && expanded)
+            collapseTimer->start();
+        break;
+    case QEvent::Move:
+        if (ready && dockEdge == DockEdge::None) {
+            floatingPosition = window->pos();
+            QSettings().setValue(QLatin1String(SettingsKeys::FloatingPosition), floatingPosition);
+        }
+        break;
+    default:
+        break;
     }
+    return QObject::eventFilter(watched, event);
 }
 
-void MainWindow::restoreDockState()
+void EdgeDocking::restoreState()
 {
     const QStringList arguments = QCoreApplication::arguments();
     for (const QString &argument : arguments) {
         if (argument.startsWith(QLatin1String("--screenshot"))) {
-            dockReady = true;
+            ready = true;
             updateDockButton();
             return;
         }
     }
 
     QSettings settings;
-    floatingPosition = settings.value(QLatin1String(SettingsKeys::FloatingPosition), pos()).toPoint();
+    floatingPosition = settings.value(QLatin1String(SettingsKeys::FloatingPosition), window->pos()).toPoint();
     setDockEdge(dockEdgeFromSetting(settings.value(QLatin1String(SettingsKeys::DockEdge)).toString()), false);
-    dockReady = true;
+    ready = true;
     if (dockEdge != DockEdge::None)
-        QTimer::singleShot(900, this, [this] { collapseDockedWindow(); });
+        QTimer::singleShot(900, this, &EdgeDocking::collapse);
 }

@@ -1,8 +1,7 @@
-// The main window's global hotkeys (one per preset that has one) and its life in the notification area:
-// closing hides the window, the tray icon brings it back, and only the tray menu ends the program.
-#include "ui/MainWindow.h"
+#include "ui/HotkeysAndTray.h"
 
 #include "base/I18n.h"
+#include "model/PresetRepository.h"
 #include "platform/GlobalHotkeys.h"
 #include "platform/NativeHotkey.h"
 
@@ -10,17 +9,43 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QWidget>
 
 namespace {
 // Hotkey ids are handed out from here at every registration pass.
 constexpr int firstHotkeyId = 0x5100;
 }  // namespace
 
-void MainWindow::registerPresetHotkeys()
+HotkeysAndTray::HotkeysAndTray(PresetRepository &repository, QWidget *window)
+    : QObject(window), repository(repository), window(window)
 {
-    unregisterPresetHotkeys();
+    window->installEventFilter(this);
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    icon = new QSystemTrayIcon(QApplication::windowIcon(), this);
+    icon->setObjectName(QStringLiteral("trayIcon"));
+    menu = new QMenu(window);
+    menu->setObjectName(QStringLiteral("trayMenu"));
+    retranslate();
+    connect(icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+            restoreWindow();
+    });
+    icon->setContextMenu(menu);
+    icon->show();
+}
 
-    const QList<PrintPreset> presets = repository.presets();  // a read error is reported by the card rebuild
+HotkeysAndTray::~HotkeysAndTray()
+{
+    unregisterHotkeys();
+}
+
+void HotkeysAndTray::registerHotkeys()
+{
+    unregisterHotkeys();
+
+    const QList<PrintPreset> presets = repository.presets();  // a read error is reported by the cards
+    registeredWindow = quintptr(window->winId());
     int nextId = firstHotkeyId;
     QStringList failures;
     for (const PrintPreset &preset : presets) {
@@ -29,39 +54,38 @@ void MainWindow::registerPresetHotkeys()
         quint32 modifiers = 0;
         quint32 virtualKey = 0;
         if (nativeHotkey(preset.hotkey, &modifiers, &virtualKey) &&
-            platform::globalHotkeys().registerHotKey(quintptr(winId()), nextId, modifiers, virtualKey)) {
-            hotkeyPresetIds.insert(nextId, preset.id);
+            platform::globalHotkeys().registerHotKey(registeredWindow, nextId, modifiers, virtualKey)) {
+            presetIdsByHotkey.insert(nextId, preset.id);
             ++nextId;
         } else {
             failures << preset.title + QChar(0xFF08) + preset.hotkey + QChar(0xFF09);
         }
     }
     if (!failures.isEmpty())
-        setStatus(I18n::text("Some hotkeys are unavailable: %1").arg(failures.join(QStringLiteral(", "))),
-                  true);
+        emit statusChanged(
+            I18n::text("Some hotkeys are unavailable: %1").arg(failures.join(QStringLiteral(", "))), true);
 }
 
-void MainWindow::unregisterPresetHotkeys()
+void HotkeysAndTray::unregisterHotkeys()
 {
-    const quintptr window = quintptr(internalWinId());
-    for (auto it = hotkeyPresetIds.cbegin(); it != hotkeyPresetIds.cend(); ++it)
-        platform::globalHotkeys().unregisterHotKey(window, it.key());
-    hotkeyPresetIds.clear();
+    for (auto it = presetIdsByHotkey.cbegin(); it != presetIdsByHotkey.cend(); ++it)
+        platform::globalHotkeys().unregisterHotKey(registeredWindow, it.key());
+    presetIdsByHotkey.clear();
 }
 
-bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
+bool HotkeysAndTray::handleNativeMessage(const QByteArray &eventType, void *message, qintptr *result)
 {
     int hotkeyId = 0;
     if (!message || !platform::globalHotkeys().hotkeyMessageId(eventType, message, &hotkeyId))
-        return QWidget::nativeEvent(eventType, message, result);
+        return false;
 
     // The preset is read fresh, so the hotkey prints with what is stored now (copies included).
-    const int presetId = hotkeyPresetIds.value(hotkeyId, 0);
+    const int presetId = presetIdsByHotkey.value(hotkeyId, 0);
     if (presetId != 0) {
         const QList<PrintPreset> presets = repository.presets();
         for (const PrintPreset &preset : presets) {
             if (preset.id == presetId) {
-                executePreset(preset, QString());
+                emit printRequested(preset);
                 break;
             }
         }
@@ -71,69 +95,52 @@ bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, qintptr
     return true;
 }
 
-void MainWindow::setupTrayIcon()
+void HotkeysAndTray::retranslate()
 {
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
+    if (!icon || !menu)
         return;
-    trayIcon = new QSystemTrayIcon(QApplication::windowIcon(), this);
-    trayIcon->setObjectName(QStringLiteral("trayIcon"));
-    trayMenu = new QMenu(this);
-    trayMenu->setObjectName(QStringLiteral("trayMenu"));
-    retranslateTray();
-    connect(trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-            restoreFromTray();
-    });
-    trayIcon->setContextMenu(trayMenu);
-    trayIcon->show();
+    icon->setToolTip(I18n::text("Ollavan Quick - running in background"));
+    menu->clear();
+    QAction *show = menu->addAction(I18n::text("Show Ollavan Quick"));
+    connect(show, &QAction::triggered, this, &HotkeysAndTray::restoreWindow);
+    menu->addSeparator();
+    QAction *exit = menu->addAction(I18n::text("Exit Ollavan Quick"));
+    connect(exit, &QAction::triggered, this, &HotkeysAndTray::exitProgram);
 }
 
-void MainWindow::retranslateTray()
+void HotkeysAndTray::hideToTray()
 {
-    if (!trayIcon || !trayMenu)
-        return;
-    trayIcon->setToolTip(I18n::text("Ollavan Quick - running in background"));
-    trayMenu->clear();
-    QAction *show = trayMenu->addAction(I18n::text("Show Ollavan Quick"));
-    connect(show, &QAction::triggered, this, [this] { restoreFromTray(); });
-    trayMenu->addSeparator();
-    QAction *exit = trayMenu->addAction(I18n::text("Exit Ollavan Quick"));
-    connect(exit, &QAction::triggered, this, [this] { exitFromTray(); });
-}
-
-void MainWindow::hideToTray()
-{
-    hide();
-    if (trayIcon && !trayNoticeShown) {
-        trayNoticeShown = true;
-        trayIcon->showMessage(I18n::text("Ollavan Quick is still running"),
-                              I18n::text("Global hotkeys remain active. Right-click the tray icon to exit."),
-                              QSystemTrayIcon::Information, 3500);
+    window->hide();
+    if (icon && !noticeShown) {
+        noticeShown = true;
+        icon->showMessage(I18n::text("Ollavan Quick is still running"),
+                          I18n::text("Global hotkeys remain active. Right-click the tray icon to exit."),
+                          QSystemTrayIcon::Information, 3500);
     }
 }
 
-void MainWindow::restoreFromTray()
+void HotkeysAndTray::restoreWindow()
 {
-    showNormal();
-    raise();
-    activateWindow();
+    window->showNormal();
+    window->raise();
+    window->activateWindow();
 }
 
-void MainWindow::exitFromTray()
+void HotkeysAndTray::exitProgram()
 {
     exiting = true;
-    unregisterPresetHotkeys();
-    if (trayIcon)
-        trayIcon->hide();
+    unregisterHotkeys();
+    if (icon)
+        icon->hide();
     QCoreApplication::quit();
 }
 
-void MainWindow::closeEvent(QCloseEvent *event)
+bool HotkeysAndTray::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!exiting) {
+    if (watched == window && event->type() == QEvent::Close && !exiting) {
         event->ignore();
         hideToTray();
-        return;
+        return true;
     }
-    event->accept();
+    return QObject::eventFilter(watched, event);
 }

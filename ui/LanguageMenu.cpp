@@ -1,8 +1,8 @@
-// The main window's language menu, the run-time language switch and the one-time compatibility notice.
+#include "ui/LanguageMenu.h"
+
 #include "base/I18n.h"
 #include "base/QtTranslations.h"
 #include "base/SettingsKeys.h"
-#include "ui/MainWindow.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -11,9 +11,14 @@
 #include <QPushButton>
 #include <QSettings>
 
-void MainWindow::showLanguageMenu()
+LanguageMenu::LanguageMenu(QPushButton *languageButton, QWidget *window)
+    : QObject(window), languageButton(languageButton), window(window)
 {
-    QMenu menu(this);
+}
+
+void LanguageMenu::showMenu()
+{
+    QMenu menu(window);
     menu.setObjectName(QStringLiteral("languageMenu"));
     const QString current = I18n::language();
     for (const AppLanguage &language : I18n::languages()) {
@@ -27,19 +32,17 @@ void MainWindow::showLanguageMenu()
         setLanguage(chosen->data().toString());
 }
 
-void MainWindow::setLanguage(const QString &code)
+void LanguageMenu::setLanguage(const QString &code)
 {
     if (code == I18n::language())
         return;
     I18n::setLanguage(code);
     QtTranslations::apply(I18n::language());
     QSettings().setValue(QLatin1String(SettingsKeys::Language), I18n::language());
-    retranslateUi();
-    rebuildPresetButtons();
-    setStatus(QString(), false);
+    emit languageChanged();
 }
 
-void MainWindow::showCompatibilityNotice()
+void LanguageMenu::showCompatibilityNotice()
 {
     const QStringList arguments = QCoreApplication::arguments();
     for (const QString &argument : arguments) {
@@ -52,7 +55,7 @@ void MainWindow::showCompatibilityNotice()
     QMessageBox box(
         QMessageBox::Information, I18n::text("Ollavan Quick compatibility"),
         I18n::text("Ollavan Quick works with the Windows printing applications installed on your computer."),
-        QMessageBox::Ok, this);
+        QMessageBox::Ok, window);
     box.setObjectName(QStringLiteral("compatibilityNotice"));
     box.setInformativeText(I18n::text(
         "PDF quick printing uses the built-in PDF engine when Adobe Acrobat or Reader is unavailable.\n"

@@ -3,24 +3,28 @@
 #include "base/I18n.h"
 #include "base/SettingsKeys.h"
 #include "model/DatabaseLocation.h"
+#include "ui/EdgeDocking.h"
+#include "ui/HotkeysAndTray.h"
+#include "ui/LanguageMenu.h"
 #include "ui/PanelIcons.h"
-#include "ui/PresetCard.h"
+#include "ui/PresetCards.h"
+#include "ui/PrintExecution.h"
+#include "ui/PrintHistoryDialog.h"
+#include "ui/StatusRefresh.h"
+#include "ui/TitleBarDrag.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLayoutItem>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
@@ -78,38 +82,74 @@ MainWindow::MainWindow(QWidget *parent) : QWidget(parent), repository(DatabaseLo
     }
 
     buildWidgetTree();
-
     darkMode = QSettings().value(QLatin1String(SettingsKeys::DarkMode), false).toBool();
+    createControllers();
 
-    rebuildPresetButtons();
+    presetCards->rebuild();
     applyTheme(darkMode, false);
-    setupTrayIcon();
     retranslateUi();
-
-    collapseTimer = new QTimer(this);
-    collapseTimer->setSingleShot(true);
-    collapseTimer->setInterval(700);
-    connect(collapseTimer, &QTimer::timeout, this, [this] { collapseDockedWindow(); });
-
-    foregroundTimer = new QTimer(this);
-    foregroundTimer->setInterval(75);
-    connect(foregroundTimer, &QTimer::timeout, this, [this] { updateForegroundOfficeContext(); });
-    foregroundTimer->start();
-    updateForegroundOfficeContext();
-
-    QTimer::singleShot(250, this, [this] { showCompatibilityNotice(); });
-
-    statusTimer = new QTimer(this);
-    statusTimer->setInterval(30000);
-    connect(statusTimer, &QTimer::timeout, this, [this] { refreshPrinterStatuses(); });
-    statusTimer->start();
-
-    QTimer::singleShot(0, this, [this] { restoreDockState(); });
+    execution->pollForeground();
+    QTimer::singleShot(250, languageMenu, &LanguageMenu::showCompatibilityNotice);
+    QTimer::singleShot(0, docking, &EdgeDocking::restoreState);
 }
 
+// The controllers go first, while the widgets they work on still exist.
 MainWindow::~MainWindow()
 {
-    unregisterPresetHotkeys();
+    delete std::exchange(titleBarDrag, nullptr);
+    delete std::exchange(languageMenu, nullptr);
+    delete std::exchange(statusRefresh, nullptr);
+    delete std::exchange(docking, nullptr);
+    delete std::exchange(hotkeysAndTray, nullptr);
+    delete std::exchange(execution, nullptr);
+    delete std::exchange(presetCards, nullptr);
+}
+
+void MainWindow::createControllers()
+{
+    presetCards = new PresetCards(repository, scrollArea, dropHint, this);
+    execution = new PrintExecution(repository, this);
+    hotkeysAndTray = new HotkeysAndTray(repository, this);
+    docking = new EdgeDocking(this, dockButton, edgeHandle);
+    statusRefresh = new StatusRefresh(repository, this);
+    languageMenu = new LanguageMenu(languageButton, this);
+    titleBarDrag = new TitleBarDrag(this, titleBar);
+
+    connect(historyButton, &QPushButton::clicked, this, &MainWindow::showPrintHistory);
+    connect(languageButton, &QPushButton::clicked, languageMenu, &LanguageMenu::showMenu);
+    connect(dockButton, &QPushButton::clicked, docking, &EdgeDocking::showDockMenu);
+    connect(themeButton, &QPushButton::clicked, this, &MainWindow::toggleTheme);
+    connect(minimizeButton, &QPushButton::clicked, this, &QWidget::showMinimized);
+    connect(closeButton, &QPushButton::clicked, hotkeysAndTray, &HotkeysAndTray::hideToTray);
+    connect(addPrinterButton, &QPushButton::clicked, presetCards, &PresetCards::addPreset);
+
+    connect(presetCards, &PresetCards::statusChanged, this, &MainWindow::setStatus);
+    connect(execution, &PrintExecution::statusChanged, this, &MainWindow::setStatus);
+    connect(hotkeysAndTray, &HotkeysAndTray::statusChanged, this, &MainWindow::setStatus);
+
+    connect(presetCards, &PresetCards::printRequested, execution, &PrintExecution::execute);
+    connect(hotkeysAndTray, &HotkeysAndTray::printRequested, execution,
+            [this](const PrintPreset &preset) { execution->execute(preset); });
+    connect(presetCards, &PresetCards::cardsRebuilt, hotkeysAndTray, &HotkeysAndTray::registerHotkeys);
+    connect(presetCards, &PresetCards::cardsRebuilt, statusRefresh, &StatusRefresh::refreshSoon);
+    connect(statusRefresh, &StatusRefresh::statusChecked, presetCards, &PresetCards::showPrinterStatus);
+    connect(this, &MainWindow::themeChanged, presetCards, &PresetCards::setDarkMode);
+
+    connect(execution, &PrintExecution::busyChanged, this, [this](bool busy) {
+        presetCards->setCardsEnabled(!busy);
+        addPrinterButton->setEnabled(!busy);
+    });
+    connect(execution, &PrintExecution::busyChanged, docking, &EdgeDocking::setBusy);
+    connect(docking, &EdgeDocking::edgeChanged, titleBarDrag, &TitleBarDrag::setDockEdge);
+    connect(titleBarDrag, &TitleBarDrag::undockRequested, docking,
+            [this] { docking->setDockEdge(DockEdge::None, true); });
+
+    // In this order: the window's texts, then the cards (whose rebuild may report), then "Ready".
+    connect(languageMenu, &LanguageMenu::languageChanged, this, &MainWindow::retranslateUi);
+    connect(languageMenu, &LanguageMenu::languageChanged, docking, &EdgeDocking::updateDockButton);
+    connect(languageMenu, &LanguageMenu::languageChanged, hotkeysAndTray, &HotkeysAndTray::retranslate);
+    connect(languageMenu, &LanguageMenu::languageChanged, presetCards, &PresetCards::rebuild);
+    connect(languageMenu, &LanguageMenu::languageChanged, this, [this] { setStatus(QString()); });
 }
 
 void MainWindow::buildWidgetTree()
@@ -127,7 +167,6 @@ void MainWindow::buildWidgetTree()
     titleBar = new QWidget(frame);
     titleBar->setObjectName(QStringLiteral("titleBar"));
     titleBar->setFixedHeight(36);
-    titleBar->installEventFilter(this);
     auto *titleLayout = new QHBoxLayout(titleBar);
     titleLayout->setContentsMargins(8, 0, 4, 0);
     titleLayout->setSpacing(5);
@@ -138,7 +177,7 @@ void MainWindow::buildWidgetTree()
     titleIcon->setAlignment(Qt::AlignCenter);
     titleIcon->setAttribute(Qt::WA_TransparentForMouseEvents);
     titleIcon->setPixmap(QApplication::windowIcon().pixmap(16, 16));
-    titleLabel = new QLabel(QStringLiteral("Ollavan"), titleBar);
+    auto *titleLabel = new QLabel(QStringLiteral("Ollavan"), titleBar);
     titleLabel->setObjectName(QStringLiteral("titleLabel"));
     titleLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     titleLayout->addWidget(titleIcon);
@@ -149,34 +188,28 @@ void MainWindow::buildWidgetTree()
     historyButton->setObjectName(QStringLiteral("historyButton"));
     historyButton->setFixedSize(26, 26);
     historyButton->setToolTip(I18n::text("Print history"));
-    connect(historyButton, &QPushButton::clicked, this, &MainWindow::showPrintHistory);
 
     languageButton = new QPushButton(titleBar);
     languageButton->setObjectName(QStringLiteral("languageButton"));
     languageButton->setFixedSize(30, 26);
     languageButton->setToolTip(I18n::text("Language"));
-    connect(languageButton, &QPushButton::clicked, this, &MainWindow::showLanguageMenu);
 
     dockButton = new QPushButton(QString(QChar(0x21E5)), titleBar);
     dockButton->setObjectName(QStringLiteral("dockButton"));
     dockButton->setFixedSize(26, 26);
-    connect(dockButton, &QPushButton::clicked, this, &MainWindow::showDockMenu);
 
     themeButton = iconButton(QStringLiteral("sun"), I18n::text("Switch to dark mode"), titleBar);
     themeButton->setObjectName(QStringLiteral("themeButton"));
-    connect(themeButton, &QPushButton::clicked, this, &MainWindow::toggleTheme);
 
     minimizeButton = new QPushButton(QString(QChar(0x2212)), titleBar);
     minimizeButton->setObjectName(QStringLiteral("minimizeButton"));
     minimizeButton->setFixedSize(30, 30);
     minimizeButton->setToolTip(I18n::text("Minimize"));
-    connect(minimizeButton, &QPushButton::clicked, this, [this] { showMinimized(); });
 
     closeButton = new QPushButton(QString(QChar(0x00D7)), titleBar);
     closeButton->setObjectName(QStringLiteral("closeButton"));
     closeButton->setFixedSize(30, 30);
     closeButton->setToolTip(I18n::text("Hide to system tray"));
-    connect(closeButton, &QPushButton::clicked, this, [this] { hideToTray(); });
 
     for (QPushButton *button :
          {historyButton, languageButton, dockButton, themeButton, minimizeButton, closeButton}) {
@@ -201,14 +234,14 @@ void MainWindow::buildWidgetTree()
     scrollArea->setWidgetResizable(true);
     auto *cardHost = new QWidget;
     cardHost->setObjectName(QStringLiteral("cardHost"));
-    cardLayout = new QVBoxLayout(cardHost);
+    auto *cardLayout = new QVBoxLayout(cardHost);
     cardLayout->setContentsMargins(0, 0, 0, 0);
     cardLayout->setSpacing(10);
     cardLayout->setAlignment(Qt::AlignTop);
     scrollArea->setWidget(cardHost);
     contentLayout->addWidget(scrollArea);
 
-    dropZone = new QWidget(content);
+    auto *dropZone = new QWidget(content);
     dropZone->setObjectName(QStringLiteral("dropZone"));
     auto *dropLayout = new QVBoxLayout(dropZone);
     dropLayout->setContentsMargins(0, 0, 0, 0);
@@ -233,7 +266,6 @@ void MainWindow::buildWidgetTree()
     addPrinterButton->setObjectName(QStringLiteral("addPrinterButton"));
     addPrinterButton->setFixedHeight(48);
     addPrinterButton->setCursor(Qt::PointingHandCursor);
-    connect(addPrinterButton, &QPushButton::clicked, this, &MainWindow::addPrinterPreset);
     contentLayout->addWidget(addPrinterButton);
 
     auto *statusLayout = new QHBoxLayout;
@@ -329,8 +361,7 @@ void MainWindow::applyTheme(bool dark, bool persist)
         QStringLiteral("QWidget#edgeHandle{background:#ff8a00;border:none;border-radius:4px;}"));
     edgeHandle->setAttribute(Qt::WA_StyledBackground);
 
-    for (PresetCard *card : std::as_const(cards))
-        card->applyTheme(dark);
+    emit themeChanged(dark);
 
     if (persist)
         QSettings().setValue(QLatin1String(SettingsKeys::DarkMode), dark);
@@ -357,88 +388,16 @@ void MainWindow::retranslateUi()
     addPrinterButton->setText(addButtonText());
     themeButton->setToolTip(darkMode ? I18n::text("Switch to light mode")
                                      : I18n::text("Switch to dark mode"));
-    updateDockButton();
-    if (trayIcon && trayMenu)
-        retranslateTray();
 }
 
-void MainWindow::rebuildPresetButtons()
+void MainWindow::showPrintHistory()
 {
-    cards.clear();
-    while (QLayoutItem *item = cardLayout->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
-
-    QString error;
-    const QList<PrintPreset> presets = repository.presets(&error);
-    for (const PrintPreset &preset : presets) {
-        auto *card = new PresetCard(preset, scrollArea->widget());
-        card->onExecute = [this](const PrintPreset &p, const QString &droppedFile) {
-            executePreset(p, droppedFile);
-        };
-        card->onEdit = [this](const PrintPreset &p) { editPreset(p); };
-        card->onDelete = [this](const PrintPreset &p) { deletePreset(p); };
-        card->onCopiesChanged = [this](const PrintPreset &p, int copies) { updateCopies(p, copies); };
-        card->applyTheme(darkMode);
-        cardLayout->addWidget(card);
-        cards.append(card);
-    }
-
-    scrollArea->setVisible(!presets.isEmpty());
-    scrollArea->setFixedHeight(qMin(106 * int(presets.size()), 360));
-    dropHint->setText(
-        presets.isEmpty()
-            ? I18n::text("Add a printer preset, then drop a file here")
-            : I18n::text("Drop a file onto a printer preset to print\nor bring a supported document "
-                         "to the foreground"));
-    if (!error.isEmpty())
-        setStatus(error, true);
-
-    registerPresetHotkeys();
-    QTimer::singleShot(100, this, [this] { refreshPrinterStatuses(); });
+    PrintHistoryDialog dialog(repository, this);
+    dialog.exec();
 }
 
-bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
 {
-    if (watched == titleBar)
-        return handleTitleBarEvent(event) || QWidget::eventFilter(watched, event);
-    return QWidget::eventFilter(watched, event);
-}
-
-bool MainWindow::handleTitleBarEvent(QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() != Qt::LeftButton)
-            return false;
-        if (dockEdge == DockEdge::None)
-            dragOffset = mouse->globalPosition().toPoint() - pos();
-        else {
-            setDockEdge(DockEdge::None, true);
-            dragOffset = QPoint(width() / 2, titleBar->height() / 2);
-            move(mouse->globalPosition().toPoint() - dragOffset);
-        }
-        draggingWindow = true;
-        return true;
-    }
-    case QEvent::MouseMove: {
-        if (!draggingWindow)
-            return false;
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->buttons() & Qt::LeftButton)
-            move(mouse->globalPosition().toPoint() - dragOffset);
-        else
-            draggingWindow = false;
-        return true;
-    }
-    case QEvent::MouseButtonRelease:
-        draggingWindow = false;
-        return true;
-    case QEvent::MouseButtonDblClick:
-        return true;
-    default:
-        return false;
-    }
+    return (hotkeysAndTray && hotkeysAndTray->handleNativeMessage(eventType, message, result)) ||
+           QWidget::nativeEvent(eventType, message, result);
 }

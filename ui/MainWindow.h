@@ -1,32 +1,27 @@
 #pragma once
 
-#include "base/Records.h"
 #include "model/PresetRepository.h"
-#include "printers/PrinterStatusMonitor.h"
-#include "ui/DockEdge.h"
 
-#include <QHash>
-#include <QList>
-#include <QPoint>
 #include <QString>
 #include <QWidget>
 
-class PresetCard;
+class EdgeDocking;
+class HotkeysAndTray;
+class LanguageMenu;
+class PresetCards;
+class PrintExecution;
 class QLabel;
-class QMenu;
-class QPropertyAnimation;
 class QPushButton;
 class QScrollArea;
-class QSystemTrayIcon;
-class QTimer;
-class QVBoxLayout;
+class StatusRefresh;
+class TitleBarDrag;
 
-// The program's only top-level window: a narrow frameless always-on-top panel with a title bar, one card
-// per printer preset, a drop zone, the add-preset button and a one-line status display. It owns the preset
-// store, the cards, the timers, the tray icon and the docking state.
-//
-// Features beyond the shell (editor, hotkeys and tray, docking, history, status refresh, language menu)
-// declare their members in the blocks below and implement them in their own ui/*.cpp files.
+// The program's only top-level window: a narrow frameless always-on-top panel with a title bar, the preset
+// cards, a drop zone, the add-preset button and a one-line status display. The window itself lays out the
+// widgets, keeps the theme and the status line and translates its own texts; the controllers it owns do
+// the rest and are wired here by signals: the cards (PresetCards), printing (PrintExecution), global hotkeys
+// and the tray (HotkeysAndTray), edge docking (EdgeDocking), the printer statuses (StatusRefresh) and the
+// languages (LanguageMenu). Tests reach a controller with findChild<T *>().
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -35,125 +30,52 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Shows a message in the status line; an empty message shows "Ready".
-    void setStatus(const QString &message, bool error = false);
-    void applyTheme(bool dark, bool persist);
-    void retranslateUi();
-    void rebuildPresetButtons();
-
 public slots:
-    void executePreset(const PrintPreset &preset, const QString &droppedFile = QString());
-    void addPrinterPreset();
-    void editPreset(const PrintPreset &preset);
-    void deletePreset(const PrintPreset &preset);
-    void updateCopies(const PrintPreset &preset, int copies);
+    // Shows a message in the status line; an empty message shows "Ready". An error shows "Attention" with a
+    // red dot and the message as the tool tip.
+    void setStatus(const QString &message, bool error = false);
+    // Styles the window and the cards; `persist` saves the choice.
+    void applyTheme(bool dark, bool persist);
     void toggleTheme();
-    void showDockMenu();
+    // The window's own texts in the current language.
+    void retranslateUi();
     void showPrintHistory();
-    void showLanguageMenu();
+
+signals:
+    void themeChanged(bool dark);
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
     bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
-    void enterEvent(QEnterEvent *event) override;
-    void leaveEvent(QEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void dragEnterEvent(QDragEnterEvent *event) override;
-    void dropEvent(QDropEvent *event) override;
 
 private:
-    friend class MainWindowTestAccess;
-
     void buildWidgetTree();
-    bool handleTitleBarEvent(QEvent *event);
-
-    // --- Preset execution flow (ui/PresetExecution.cpp) ---
-    void updateForegroundOfficeContext();
-    void setPrintingControlsEnabled(bool enabled);
-
-    // --- Preset editor (ui/PresetEditor.cpp) ---
-    bool showPresetDialog(PrintPreset *preset, bool isNew);
-
-    // --- Global hotkeys and tray (ui/HotkeysAndTray.cpp) ---
-    void registerPresetHotkeys();
-    void unregisterPresetHotkeys();
-    void setupTrayIcon();
-    void hideToTray();
-    void restoreFromTray();
-    void exitFromTray();
-    // Tool tip and menu of the tray icon in the current language (called by retranslateUi).
-    void retranslateTray();
-
-    // --- Edge docking (ui/EdgeDocking.cpp) ---
-    void setDockEdge(DockEdge edge, bool persist);
-    QRect dockScreenGeometry() const;
-    QPoint expandedDockPosition() const;
-    void updateDockButton();
-    void animateDockTo(const QPoint &target, bool expanded);
-    void expandDockedWindow();
-    void collapseDockedWindow();
-    // The deferred start-up restore of "dock/edge" and "dock/floatingPosition".
-    void restoreDockState();
-
-    // --- Printer status refresh (ui/StatusRefresh.cpp) ---
-    void refreshPrinterStatuses();
-
-    // --- Language menu and compatibility notice (ui/LanguageMenu.cpp) ---
-    void setLanguage(const QString &code);
-    void showCompatibilityNotice();
+    void createControllers();
 
     PresetRepository repository;
-    QList<PresetCard *> cards;
-    QVBoxLayout *cardLayout = nullptr;
-    QScrollArea *scrollArea = nullptr;
-    QLabel *dropIcon = nullptr;
-    QLabel *dropHint = nullptr;
-    QLabel *statusDot = nullptr;
-    QLabel *statusLabel = nullptr;
+    bool darkMode = false;
+
+    QWidget *frame = nullptr;
+    QWidget *titleBar = nullptr;
     QLabel *titleIcon = nullptr;
-    QLabel *titleLabel = nullptr;
     QPushButton *historyButton = nullptr;
     QPushButton *languageButton = nullptr;
     QPushButton *dockButton = nullptr;
     QPushButton *themeButton = nullptr;
     QPushButton *minimizeButton = nullptr;
     QPushButton *closeButton = nullptr;
+    QScrollArea *scrollArea = nullptr;
+    QLabel *dropIcon = nullptr;
+    QLabel *dropHint = nullptr;
     QPushButton *addPrinterButton = nullptr;
-    QWidget *frame = nullptr;
-    QWidget *titleBar = nullptr;
-    QWidget *dropZone = nullptr;
+    QLabel *statusDot = nullptr;
+    QLabel *statusLabel = nullptr;
     QWidget *edgeHandle = nullptr;
 
-    QHash<QString, PrinterStatusSnapshot> lastValidStatuses;
-    QHash<QString, int> statusFailureCounts;
-    bool statusRefreshRunning = false;
-    bool printing = false;
-    bool darkMode = false;
-
-    // Docking.
-    DockEdge dockEdge = DockEdge::None;
-    QPoint floatingPosition;
-    bool dockExpanded = true;
-    bool dockReady = false;
-    QPropertyAnimation *dockAnimation = nullptr;
-    QTimer *collapseTimer = nullptr;
-
-    QTimer *foregroundTimer = nullptr;
-    QTimer *statusTimer = nullptr;
-
-    // Tray and hotkeys.
-    QSystemTrayIcon *trayIcon = nullptr;
-    QMenu *trayMenu = nullptr;
-    bool exiting = false;
-    bool trayNoticeShown = false;
-    QHash<int, int> hotkeyPresetIds;
-
-    // Foreground memory of the execution flow.
-    QString lastProgId;
-    QString lastWindowTitle;
-    quint32 lastProcessId = 0;
-
-    QPoint dragOffset;
-    bool draggingWindow = false;
+    PresetCards *presetCards = nullptr;
+    PrintExecution *execution = nullptr;
+    HotkeysAndTray *hotkeysAndTray = nullptr;
+    EdgeDocking *docking = nullptr;
+    StatusRefresh *statusRefresh = nullptr;
+    LanguageMenu *languageMenu = nullptr;
+    TitleBarDrag *titleBarDrag = nullptr;
 };

@@ -211,14 +211,8 @@ PresetCard::PresetCard(PrintPreset presetValue, QWidget *parent)
     bottomRow->addWidget(copiesControl);
     outer->addLayout(bottomRow);
 
-    connect(editButton, &QPushButton::clicked, this, [this] {
-        if (onEdit)
-            onEdit(preset);
-    });
-    connect(deleteButton, &QPushButton::clicked, this, [this] {
-        if (onDelete)
-            onDelete(preset);
-    });
+    connect(editButton, &QPushButton::clicked, this, [this] { emit editRequested(preset); });
+    connect(deleteButton, &QPushButton::clicked, this, [this] { emit deleteRequested(preset); });
     connect(minusButton, &QPushButton::clicked, this, [this] { changeCopies(-1); });
     connect(plusButton, &QPushButton::clicked, this, [this] { changeCopies(+1); });
 
@@ -242,8 +236,7 @@ void PresetCard::changeCopies(int delta)
     preset.copies = count;
     copiesLabel->setText(QString::number(count));
     minusButton->setEnabled(count >= 2);
-    if (onCopiesChanged)
-        onCopiesChanged(preset, count);
+    emit copiesChanged(preset, count);
 }
 
 void PresetCard::applyTheme(bool dark)
@@ -340,8 +333,8 @@ void PresetCard::applyStatusTheme()
 void PresetCard::mouseReleaseEvent(QMouseEvent *event)
 {
     QFrame::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onExecute)
-        onExecute(preset, QString());
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit printRequested(preset, QString());
 }
 
 void PresetCard::dragEnterEvent(QDragEnterEvent *event)
@@ -365,7 +358,7 @@ void PresetCard::dropEvent(QDropEvent *event)
     dragActive = false;
     applyTheme(darkMode);
     const QList<QUrl> urls = event->mimeData() ? event->mimeData()->urls() : QList<QUrl>();
-    if (!urls.isEmpty() && onExecute)
-        onExecute(preset, urls.first().toLocalFile());
+    if (!urls.isEmpty())
+        emit printRequested(preset, urls.first().toLocalFile());
     event->acceptProposedAction();
 }

@@ -6,18 +6,19 @@
 #include <QFrame>
 #include <QString>
 
-#include <functional>
-
 class ElidedLabel;
 class QLabel;
 class QPushButton;
 
 // One printer preset on the panel: title, printer, sides, hotkey, copies stepper, edit and delete buttons
-// and a printer-status badge. A click or a dropped file is handed to the window through the callbacks.
+// and a printer-status badge. A click, a dropped file and the buttons are announced through its signals;
+// the card never acts on the store itself.
 class PresetCard : public QFrame
 {
+    Q_OBJECT
+
 public:
-    PresetCard(PrintPreset preset, QWidget *parent = nullptr);
+    explicit PresetCard(PrintPreset preset, QWidget *parent = nullptr);
 
     void applyTheme(bool dark);
     void setPrinterStatus(const PrinterStatusSnapshot &snapshot);
@@ -28,10 +29,13 @@ public:
     const PrintPreset &currentPreset() const { return preset; }
     const PrinterStatusSnapshot &printerStatus() const { return status; }
 
-    std::function<void(const PrintPreset &, const QString &)> onExecute;
-    std::function<void(const PrintPreset &)> onEdit;
-    std::function<void(const PrintPreset &)> onDelete;
-    std::function<void(const PrintPreset &, int)> onCopiesChanged;
+signals:
+    // A left click released on the card (`file` empty) or a supported file dropped on it.
+    void printRequested(const PrintPreset &preset, const QString &file);
+    void editRequested(const PrintPreset &preset);
+    void deleteRequested(const PrintPreset &preset);
+    // The stepper changed the count; `preset` already carries it.
+    void copiesChanged(const PrintPreset &preset, int copies);
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;

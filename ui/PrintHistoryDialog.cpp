@@ -2,7 +2,6 @@
 
 #include "base/I18n.h"
 #include "model/PresetRepository.h"
-#include "ui/MainWindow.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -85,10 +84,4 @@ PrintHistoryDialog::PrintHistoryDialog(const PresetRepository &repository, QWidg
     buttons->button(QDialogButtonBox::Close)->setText(I18n::text("Close"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-}
-
-void MainWindow::showPrintHistory()
-{
-    PrintHistoryDialog dialog(repository, this);
-    dialog.exec();
 }

@@ -1,10 +1,7 @@
-// The printer status refresh of the panel: every distinct printer of the presets is checked on one pool
-// thread, and the snapshots go to the cards of that printer. A printer whose agent stays silent is retried
-// after 2 seconds, twice at most, and meanwhile shows its last valid status or "Retrying".
+#include "ui/StatusRefresh.h"
+
 #include "base/I18n.h"
-#include "printers/PrinterStatusMonitor.h"
-#include "ui/MainWindow.h"
-#include "ui/PresetCard.h"
+#include "model/PresetRepository.h"
 
 #include <QFutureWatcher>
 #include <QTimer>
@@ -37,32 +34,45 @@ StatusResults checkPrinters(const QList<PrintPreset> &presets)
 
 }  // namespace
 
-void MainWindow::refreshPrinterStatuses()
+StatusRefresh::StatusRefresh(PresetRepository &repository, QObject *parent)
+    : QObject(parent), repository(repository), timer(new QTimer(this))
 {
-    if (statusRefreshRunning)
+    timer->setInterval(30000);
+    connect(timer, &QTimer::timeout, this, &StatusRefresh::refresh);
+    timer->start();
+}
+
+void StatusRefresh::refreshSoon()
+{
+    QTimer::singleShot(100, this, &StatusRefresh::refresh);
+}
+
+void StatusRefresh::refresh()
+{
+    if (running)
         return;
     const QList<PrintPreset> presets = repository.presets();
     if (presets.isEmpty())
         return;
-    statusRefreshRunning = true;
+    running = true;
 
     auto *watcher = new QFutureWatcher<StatusResults>(this);
     connect(watcher, &QFutureWatcher<StatusResults>::finished, this, [this, watcher] {
         const StatusResults results = watcher->result();
         watcher->deleteLater();
-        statusRefreshRunning = false;
+        running = false;
         bool retry = false;
 
         for (auto it = results.constBegin(); it != results.constEnd(); ++it) {
             const QString &key = it.key();
             PrinterStatusSnapshot snapshot = it.value();
             if (snapshot.level == int(PrinterStatusLevel::Unknown)) {
-                const int failures = statusFailureCounts.value(key, 0) + 1;
-                statusFailureCounts.insert(key, failures);
-                if (failures < failuresBeforeGivingUp) {
+                const int failed = failures.value(key, 0) + 1;
+                failures.insert(key, failed);
+                if (failed < failuresBeforeGivingUp) {
                     retry = true;
-                    const auto cached = lastValidStatuses.constFind(key);
-                    if (cached != lastValidStatuses.constEnd()) {
+                    const auto cached = lastValid.constFind(key);
+                    if (cached != lastValid.constEnd()) {
                         snapshot = cached.value();
                         const QString notice =
                             I18n::text("This status refresh failed; showing the last valid status.");
@@ -75,17 +85,14 @@ void MainWindow::refreshPrinterStatuses()
                     }
                 }
             } else {
-                statusFailureCounts.remove(key);
-                lastValidStatuses.insert(key, snapshot);
+                failures.remove(key);
+                lastValid.insert(key, snapshot);
             }
-            for (PresetCard *card : std::as_const(cards)) {
-                if (card->printerKey() == key)
-                    card->setPrinterStatus(snapshot);
-            }
+            emit statusChecked(key, snapshot);
         }
 
         if (retry)
-            QTimer::singleShot(retryDelayMs, this, [this] { refreshPrinterStatuses(); });
+            QTimer::singleShot(retryDelayMs, this, &StatusRefresh::refresh);
     });
     watcher->setFuture(QtConcurrent::run(checkPrinters, presets));
 }

@@ -1,8 +1,10 @@
 #include "cli/CommandLine.h"
 
+#include "base/I18n.h"
 #include "model/DatabaseLocation.h"
 #include "model/PresetRepository.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -105,10 +107,17 @@ std::unique_ptr<PresetRepository> openStore()
     auto repository = std::make_unique<PresetRepository>(path);
     QString error;
     if (!repository->open(&error)) {
-        printError(QStringLiteral("cannot open the database %1: %2").arg(path, error));
+        printError(error);
         return nullptr;
     }
     return repository;
+}
+
+void printReadError(const PresetRepository &store, const QString &driverText)
+{
+    printError(I18n::text("Cannot read the database %1: %2\nTry again; if the error stays, move the file "
+                          "elsewhere to start with an empty database.")
+                   .arg(QDir::toNativeSeparators(store.databasePath()), driverText));
 }
 
 }  // namespace cli

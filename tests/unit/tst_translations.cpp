@@ -75,69 +75,61 @@ class TestTranslations : public QObject
 
 private slots:
     void cleanup() { I18n::setLanguage("en"); }
-    void everyTextHasAFullRow();
-    void switchesLanguage_data();
-    void switchesLanguage();
-};
-
-void TestTranslations::everyTextHasAFullRow()
-{
-    QMap<QString, int> rowsOfKey;
-    QStringList defects;
-    for (const auto *rows : {&translationRows(), &extraTranslationRows(), &printingTranslationRows(),
-                             &settingsTranslationRows(), &panelTranslationRows(), &desktopTranslationRows(),
-                             &commandLineTranslationRows(), &storeTranslationRows()}) {
-        for (const TranslationRow &row : *rows) {
-            const QString key = QString::fromUtf8(row.en);
-            if (++rowsOfKey[key] == 2)
-                defects << "a second row: " + key;
-            for (const char *cell : {row.zhHans, row.zhHant, row.ja, row.ko, row.de, row.fr}) {
-                const QString text = QString::fromUtf8(cell);
-                if (text.trimmed().isEmpty() || placeholdersAndBreaks(text) != placeholdersAndBreaks(key))
-                    defects << key + " -> " + text;
+    void everyTextHasAFullRow()
+    {
+        QMap<QString, int> rowsOfKey;
+        QStringList defects;
+        for (const auto *rows :
+             {&translationRows(), &extraTranslationRows(), &printingTranslationRows(),
+              &settingsTranslationRows(), &panelTranslationRows(), &desktopTranslationRows(),
+              &commandLineTranslationRows(), &storeTranslationRows()}) {
+            for (const TranslationRow &row : *rows) {
+                const QString key = QString::fromUtf8(row.en);
+                if (++rowsOfKey[key] == 2)
+                    defects << "a second row: " + key;
+                for (const char *cell : {row.zhHans, row.zhHant, row.ja, row.ko, row.de, row.fr}) {
+                    const QString text = QString::fromUtf8(cell);
+                    if (text.trimmed().isEmpty() || placeholdersAndBreaks(text) != placeholdersAndBreaks(key))
+                        defects << key + " -> " + text;
+                }
             }
         }
+        const QMap<QString, QString> texts = textsInSources();
+        for (auto text = texts.cbegin(); text != texts.cend(); ++text) {
+            if (!rowsOfKey.contains(text.key()))
+                defects << text.value() + ": no row for " + text.key();
+        }
+        QVERIFY(texts.contains("Database error") &&
+                texts.contains(platform::systemText("Windows print queue status")));
+        QVERIFY2(defects.isEmpty(), qPrintable(defects.join(QLatin1Char(10))));
     }
-    const QMap<QString, QString> texts = textsInSources();
-    for (auto text = texts.cbegin(); text != texts.cend(); ++text) {
-        if (!rowsOfKey.contains(text.key()))
-            defects << text.value() + ": no row for " + text.key();
+    void switchesLanguage_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("language");  // what the program uses then
+        QTest::addColumn<QString>("history");   // and how it says "Print history"
+        const auto row = [](const char *code, const char *language, const char *history) {
+            QTest::newRow(code) << QString(code) << QString(language) << QString(history);
+        };
+        row("en", "en", "Print history");
+        row("zh-Hans", "zh-Hans", "打印历史");
+        row("ja", "ja", "印刷履歴");
+        row("de", "de", "Druckverlauf");
+        row("xx", "en", "Print history");
+        row("DE", "en", "Print history");
     }
-    QVERIFY(texts.contains("Database error") &&
-            texts.contains(platform::systemText("Windows print queue status")));
-    QVERIFY2(defects.isEmpty(), qPrintable(defects.join(QLatin1Char(10))));
-}
-
-void TestTranslations::switchesLanguage_data()
-{
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<QString>("language");  // what the program uses then
-    QTest::addColumn<QString>("history");   // and how it says "Print history"
-    const auto row = [](const char *code, const char *language, const char *history) {
-        QTest::newRow(code) << QString(code) << QString(language) << QString(history);
-    };
-    row("en", "en", "Print history");
-    row("zh-Hans", "zh-Hans", "打印历史");
-    row("zh-Hant", "zh-Hant", "列印記錄");
-    row("ja", "ja", "印刷履歴");
-    row("ko", "ko", "인쇄 기록");
-    row("de", "de", "Druckverlauf");
-    row("fr", "fr", "Historique d’impression");
-    row("xx", "en", "Print history");
-    row("DE", "en", "Print history");
-}
-
-void TestTranslations::switchesLanguage()
-{
-    QFETCH(QString, code);
-    QFETCH(QString, language);
-    QFETCH(QString, history);
-    I18n::setLanguage("ko");
-    I18n::setLanguage(code);
-    QCOMPARE(I18n::language(), language);
-    QCOMPARE(I18n::text("Print history"), history);
-    QCOMPARE(I18n::text("Not a key %1"), QStringLiteral("Not a key %1"));
-}
+    void switchesLanguage()
+    {
+        QFETCH(QString, code);
+        QFETCH(QString, language);
+        QFETCH(QString, history);
+        I18n::setLanguage("ko");
+        I18n::setLanguage(code);
+        QCOMPARE(I18n::language(), language);
+        QCOMPARE(I18n::text("Print history"), history);
+        QCOMPARE(I18n::text("Not a key %1"), QStringLiteral("Not a key %1"));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestTranslations)
 #include "tst_translations.moc"

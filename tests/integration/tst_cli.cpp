@@ -106,8 +106,7 @@ private slots:
             "^ollavan: /\\S*/--json: ");
         row("print --preset Office good.pdf missing.pdf", 2, "^Sent[^\n]*: good.pdf\n$",
             "^ollavan: /\\S*/missing.pdf: ");
-        row("print --preset Office missing.pdf good.pdf", 2, "^Sent[^\n]*: good.pdf\n$",
-            "/missing.pdf: Supported");
+        row("print --preset Office missing.pdf good.pdf", 2, "^Sent[^\n]*: good.pdf\n$", "/missing.pdf: ");
         row("print --preset Ghost good.pdf missing.pdf", 3, "^$", "/good.pdf: .*/missing.pdf: ");
         row("--json print --preset 2 good.pdf missing.pdf", 3,
             "\"file\": \"/\\S*/good.pdf\",\\s*\"jobName\": \"good.pdf\",\\s*\"message\": \"[^\"]+\",\\s*"

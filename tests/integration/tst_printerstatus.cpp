@@ -97,12 +97,6 @@ private slots:
         QVERIFY(backend.open(QIODevice::WriteOnly) && backend.write("#!/bin/sh\nexit 0\n") > 0);
         backend.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(cups.run("lpadmin", {"-p", "net", "-v", "socket://127.0.0.163:9100"}), 0);
-        QStringList hosts;
-        for (const char *uri :
-             {"socket://10.1.1.2:9100", "ipp://user:pw@print.example:631/ipp", "lpd://laser/q",
-              "usb://HP/LaserJet?serial=1", "dnssd://Office._ipp._tcp.local/"})
-            hosts << platform::printerQueue().portHost(uri);
-        QCOMPARE(hosts, QStringList({"10.1.1.2", "print.example", "laser", "", ""}));
     }
 
     void queueStates_data()
@@ -195,7 +189,7 @@ private slots:
             config.write("override ." + objects[i].toLatin1() + ' ' + served[i] + '\n');
         config.close();
         QProcess
-            agent;  // net-snmp's agent with these values and nothing of the machine's; it ends with the test
+            agent;  // net-snmp's agent with these values and none of the machine's; it ends with the test
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("SNMP_PERSISTENT_DIR", folder.path());
         environment.insert("MIBS", "");
@@ -210,11 +204,7 @@ private slots:
         QCOMPARE(values.value(objects[2]), QVariant(QByteArray("\x14\x00", 2)));
         QCOMPARE(values.value(objects[4]), QVariant(qint64(70)));
         QCOMPARE(values.size(), 5);  // the object the agent does not have is left out
-        auto [code, output] = runOllavan({"status", "net"});
-        QVERIFY2(code == 0 && output.contains("Paper jam") &&
-                     output.contains("Live SNMP status · 127.0.0.163 · Toner 50%"),
-                 qPrintable(output));
-        std::tie(code, output) = runOllavan({"status", "--json", "net", "office", "gone"});
+        auto [code, output] = runOllavan({"status", "--json", "net", "office", "gone"});
         QStringList rows;
         for (const QJsonValue row :
              QJsonDocument::fromJson(output.section("\nollavan:", 0, 0).toUtf8()).array())

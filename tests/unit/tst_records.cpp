@@ -32,7 +32,7 @@ private slots:
 
     void settingsSummary_data()
     {
-        QTest::addColumn<QString>("preset");  // language, colour, sides, edge, paper, driver settings or not
+        QTest::addColumn<QString>("preset");  // the language set, colour, sides, edge, paper, driver settings
         QTest::addColumn<QString>("summary");
         QTest::newRow("en") << "en mono duplex long A4 -"
                             << "Mono · Double-sided (long edge) · A4";
@@ -50,7 +50,9 @@ private slots:
         QFETCH(QString, preset);
         QFETCH(QString, summary);
         const QStringList words = preset.split(' ');
+        I18n::setLanguage("ko");
         I18n::setLanguage(words[0]);
+        QCOMPARE(I18n::language(), words[0] == "xx" ? "en" : words[0]);
         QCOMPARE(presetParameters({0, "", colorModeFromText(words[1]), duplexModeFromText(words[2]),
                                    duplexEdgeFromText(words[3]), words[4], "", "", 1, words[5] == "driver",
                                    "", 0}),

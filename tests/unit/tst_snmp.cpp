@@ -91,12 +91,10 @@ private slots:
         row("offline before jam", bits::Offline | bits::PaperJam, "-", "5 Offline -1 offline");
         row("jam before pause, paper", bits::PaperJam | bits::Paused | bits::PaperOut, "-",
             "4 Paper jam -1 queue");
-        row("paper before door", bits::PaperProblem | bits::DoorOpen, "-", "4 Out of paper -1 queue");
         row("door before toner", bits::DoorOpen | bits::NoToner, "-", "3 Cover open -1 queue");
         row("no toner before low", bits::NoToner | bits::TonerLow, "-", "4 Out of toner -1 queue");
         row("low toner before error", bits::TonerLow | bits::Error, "-", "3 Low toner -1 queue");
         row("error before pause", bits::UserIntervention | bits::Paused, "-", "4 Error -1 queue");
-        row("pause before printing", bits::Paused | bits::Printing, "-", "3 Paused -1 queue");
         row("processing", bits::Processing, "-", "2 Printing -1 queue");
         row("unranked bits", 0x4 | 0x20 | 0x800, "-", "1 Ready -1 queue");
         row("silent agent, idle queue", 0, "", "6 Unknown -1 silent");

@@ -45,17 +45,11 @@ QStringList describe(const QList<PrintPreset> &presets)
 {
     QStringList result;
     for (const PrintPreset &p : presets)
-        result << QStringList{p.title + '@' + QString::number(p.sortOrder),
-                              optionText(p.colorMode),
-                              optionText(p.duplexMode),
-                              optionText(p.duplexEdge),
-                              p.paperSize,
-                              p.printerName,
-                              p.backgroundColor,
-                              QString::number(p.copies),
-                              p.useDriverSettings ? "driver" : "-",
-                              p.hotkey}
-                      .join(' ');
+        result << QStringLiteral("%1@%2 %3 %4 %5 %6 %7 %8 %9 %10 %11")
+                      .arg(p.title, QString::number(p.sortOrder), optionText(p.colorMode),
+                           optionText(p.duplexMode), optionText(p.duplexEdge), p.paperSize, p.printerName,
+                           p.backgroundColor, QString::number(p.copies),
+                           QString(p.useDriverSettings ? "driver" : "-"), p.hotkey);
     return result;
 }
 
@@ -67,10 +61,10 @@ PrintPreset preset(const QString &title, int sortOrder = -1, int copies = 1)
 
 const QString firstRelease =
     "CREATE TABLE print_presets (id INTEGER PRIMARY KEY AUTOINCREMENT, title TEXT NOT NULL, color_mode TEXT "
-    "NOT "
-    "NULL CHECK(color_mode IN ('mono','color')), duplex_mode TEXT NOT NULL CHECK(duplex_mode IN "
-    "('simplex','duplex')), paper_size TEXT NOT NULL, printer_name TEXT NOT NULL, background_color TEXT NOT "
-    "NULL, sort_order INTEGER NOT NULL UNIQUE)";
+    "NOT NULL CHECK(color_mode IN ('mono','color')), duplex_mode TEXT NOT NULL CHECK(duplex_mode IN "
+    "('simplex',"
+    "'duplex')), paper_size TEXT NOT NULL, printer_name TEXT NOT NULL, background_color TEXT NOT NULL, "
+    "sort_order INTEGER NOT NULL UNIQUE)";
 const QString insertOld = "INSERT INTO print_presets(title,color_mode,duplex_mode,paper_size,printer_name,"
                           "background_color,sort_order) VALUES('B','color','simplex','A3','P','#1',4),"
                           "('A','mono','duplex','A4','P','#2',2)";

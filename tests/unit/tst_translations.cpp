@@ -74,7 +74,6 @@ class TestTranslations : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { I18n::setLanguage("en"); }
     void everyTextHasAFullRow()
     {
         QMap<QString, int> rowsOfKey;
@@ -102,32 +101,6 @@ private slots:
         QVERIFY(texts.contains("Database error") &&
                 texts.contains(platform::systemText("Windows print queue status")));
         QVERIFY2(defects.isEmpty(), qPrintable(defects.join(QLatin1Char(10))));
-    }
-    void switchesLanguage_data()
-    {
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<QString>("language");  // what the program uses then
-        QTest::addColumn<QString>("history");   // and how it says "Print history"
-        const auto row = [](const char *code, const char *language, const char *history) {
-            QTest::newRow(code) << QString(code) << QString(language) << QString(history);
-        };
-        row("en", "en", "Print history");
-        row("zh-Hans", "zh-Hans", "打印历史");
-        row("ja", "ja", "印刷履歴");
-        row("de", "de", "Druckverlauf");
-        row("xx", "en", "Print history");
-        row("DE", "en", "Print history");
-    }
-    void switchesLanguage()
-    {
-        QFETCH(QString, code);
-        QFETCH(QString, language);
-        QFETCH(QString, history);
-        I18n::setLanguage("ko");
-        I18n::setLanguage(code);
-        QCOMPARE(I18n::language(), language);
-        QCOMPARE(I18n::text("Print history"), history);
-        QCOMPARE(I18n::text("Not a key %1"), QStringLiteral("Not a key %1"));
     }
 };
 

@@ -54,16 +54,15 @@ QByteArray filteredRows(int bytesPerRow)
     return rows;
 }
 
-QByteArray savedByQt(QImage::Format format, int width = 37, int height = 23)
+// Random RGBA pixels as Qt's writer saves them in the given format.
+QByteArray savedByQt(QImage::Format format)
 {
-    QImage image(width, height, QImage::Format_ARGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgba(x * 7, y * 11, x * y, (x + y) * 5 + (x % 3 == 0 ? 255 : 0)));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.convertToFormat(format).save(&buffer, "PNG");
+    QImage::fromData(png(header(20, 25, 8, 6), filteredRows(80)))
+        .convertToFormat(format)
+        .save(&buffer, "PNG");
     return bytes;
 }
 
@@ -81,7 +80,6 @@ private slots:
         QTest::newRow("rgb") << savedByQt(QImage::Format_RGB32);
         QTest::newRow("grey") << savedByQt(QImage::Format_Grayscale8);
         QTest::newRow("palette with alpha") << savedByQt(QImage::Format_Indexed8);
-        QTest::newRow("one pixel") << savedByQt(QImage::Format_ARGB32, 1, 1);
         QTest::newRow("filters, grey") << png(header(20, 25, 8, 0), filteredRows(20));
         QTest::newRow("filters, grey alpha") << png(header(20, 25, 8, 4), filteredRows(40));
         QTest::newRow("filters, rgb") << png(header(20, 25, 8, 2), filteredRows(60));

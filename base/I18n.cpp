@@ -54,7 +54,8 @@ TranslationHash buildTranslations(const QString &code)
     TranslationHash table;
     for (const std::vector<TranslationRow> *rows :
          {&translationRows(), &extraTranslationRows(), &printingTranslationRows(), &settingsTranslationRows(),
-          &panelTranslationRows(), &desktopTranslationRows(), &commandLineTranslationRows()})
+          &panelTranslationRows(), &desktopTranslationRows(), &commandLineTranslationRows(),
+          &storeTranslationRows()})
         insertRows(table, *rows, code);
     return table;
 }

@@ -32,7 +32,9 @@ const std::vector<TranslationRow> &panelTranslationRows();
 const std::vector<TranslationRow> &desktopTranslationRows();
 // The command-line companion.
 const std::vector<TranslationRow> &commandLineTranslationRows();
+// The preset and history store.
+const std::vector<TranslationRow> &storeTranslationRows();
 
 // The lookup tables are built from translationRows(), extraTranslationRows(), printingTranslationRows(),
-// settingsTranslationRows(), panelTranslationRows(), desktopTranslationRows() and
-// commandLineTranslationRows(), in this order; a later row with the same English key replaces an earlier one.
+// settingsTranslationRows(), panelTranslationRows(), desktopTranslationRows(), commandLineTranslationRows()
+// and storeTranslationRows(), in this order; a later row with the same English key replaces an earlier one.

@@ -6,6 +6,7 @@
 #include "model/PresetRepository.h"
 #include "platform/DesktopNotification.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -124,10 +125,17 @@ std::unique_ptr<PresetRepository> openStore()
     auto repository = std::make_unique<PresetRepository>(path);
     QString error;
     if (!repository->open(&error)) {
-        printError(QStringLiteral("cannot open the database %1: %2").arg(path, error));
+        printError(error);
         return nullptr;
     }
     return repository;
+}
+
+void printReadError(const PresetRepository &store, const QString &driverText)
+{
+    printError(I18n::text("Cannot read the database %1: %2\nTry again; if the error stays, move the file "
+                          "elsewhere to start with an empty database.")
+                   .arg(QDir::toNativeSeparators(store.databasePath()), driverText));
 }
 
 }  // namespace cli

@@ -20,11 +20,16 @@ enum ExitCode {
 };
 
 // What a verb receives: its own arguments (everything after the verb name, with the global options
-// "--json" and "--help" taken out) and whether machine-readable output was asked for.
+// "--json" and "--help" and the end of the options "--" taken out) and whether machine-readable output was
+// asked for. Arguments that followed "--" are names (files, printers), never options.
 struct Invocation
 {
     QStringList arguments;
     bool json = false;
+    int namesFrom = -1;  // the index of the first argument that followed "--"; -1 without "--"
+
+    // True for an argument that followed "--".
+    bool isName(int index) const { return namesFrom >= 0 && index >= namesFrom; }
 };
 
 // One entry of the verb table.
@@ -61,8 +66,10 @@ bool parseInteger(const QString &text, int *value);
 bool checkArgumentCount(const Invocation &invocation, const char *verbName, int maximum);
 
 // Opens the database the panel uses (DatabaseLocation::databasePath(), its folder created when missing).
-// On failure prints the path and the driver's message to stderr and returns null: the verb then
-// returns ExitFailure.
+// On failure prints the store's message (it names the file and says what to do) to stderr and returns
+// null: the verb then returns ExitFailure.
 std::unique_ptr<PresetRepository> openStore();
+// After a failed read of the open store: prints the database's path, the driver's message and what to do.
+void printReadError(const PresetRepository &store, const QString &driverText);
 
 }  // namespace cli

@@ -9,6 +9,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+#include <algorithm>
+
 namespace cli {
 
 namespace {
@@ -37,16 +39,22 @@ int runPrint(const Invocation &invocation)
     const QStringList &arguments = invocation.arguments;
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
-        if (argument == QLatin1String("--preset")) {
-            if (i + 1 >= arguments.size() || !reference.isEmpty()) {
+        const bool option =
+            !invocation.isName(i) && argument.startsWith(QLatin1Char('-')) && argument.size() > 1;
+        if (!option) {
+            files.append(argument);
+        } else if (argument == QLatin1String("--preset") || argument.startsWith(QLatin1String("--preset="))) {
+            const bool separate = argument == QLatin1String("--preset");
+            if (!reference.isEmpty() || (separate && i + 1 >= arguments.size())) {
                 printError(QStringLiteral("print: --preset takes one preset id or title"));
                 return ExitUsage;
             }
-            reference = arguments.at(++i);
-        } else if (argument.startsWith(QLatin1String("--preset="))) {
-            reference = argument.mid(int(qstrlen("--preset=")));
+            reference = separate ? arguments.at(++i) : argument.mid(int(qstrlen("--preset=")));
         } else {
-            files.append(argument);
+            printError(
+                I18n::text("print: unknown option \"%1\"; put -- before a file whose name begins with -")
+                    .arg(argument));
+            return ExitUsage;
         }
     }
     if (reference.isEmpty() || files.isEmpty()) {
@@ -60,7 +68,7 @@ int runPrint(const Invocation &invocation)
     QString error;
     const QList<PrintPreset> presets = store->presets(&error);
     if (!error.isEmpty()) {
-        printError(QStringLiteral("cannot read the presets: %1").arg(error));
+        printReadError(*store, error);
         return ExitFailure;
     }
     const PrintPreset *found = findPreset(presets, reference);
@@ -73,40 +81,39 @@ int runPrint(const Invocation &invocation)
 
     const PrintService service;
     QJsonArray jobs;
-    int lastResult = PrintService::Failed;
+    // The worst result decides the exit code: a failed print (3) over a missing or unsupported file (2).
+    PrintResult worst = PrintResult::Sent;
     for (const QString &file : files) {
         const QString path = QFileInfo(file).absoluteFilePath();
         const PrintOutcome outcome = service.printFile(path, preset);
-        const QString &message = outcome.message;
-        const JobDetails &details = outcome.details;
-        lastResult = int(outcome.result);
-
+        worst = std::max(worst, outcome.result);
         QJsonObject job{{QStringLiteral("file"), path},
-                        {QStringLiteral("result"), lastResult},
-                        {QStringLiteral("message"), message},
-                        {QStringLiteral("jobName"), details.jobName},
-                        {QStringLiteral("pageCount"), details.pageCount}};
-        if (lastResult != PrintService::Sent) {
+                        {QStringLiteral("result"), int(outcome.result)},
+                        {QStringLiteral("message"), outcome.message},
+                        {QStringLiteral("jobName"), outcome.details.jobName},
+                        {QStringLiteral("pageCount"), outcome.details.pageCount}};
+        if (!outcome.sent()) {
             if (!invocation.json)
-                printError(jobFailureText(message, false));
+                printError(QStringLiteral("%1: %2").arg(path, jobFailureText(outcome.message, false)));
             jobs.append(job);
             continue;
         }
-        const PrintHistoryEntry entry = historyEntryForJob(preset, details, path, QString());
+        const PrintHistoryEntry entry = historyEntryForJob(preset, outcome.details, path, QString());
         QString storeError;
         const bool saved = store->addPrintHistory(entry, &storeError);
         job.insert(QStringLiteral("historySaved"), saved);
         job.insert(QStringLiteral("totalPages"), entry.totalPages);
         if (!invocation.json) {
-            printLine(message);
+            printLine(outcome.message);
             if (!saved)
-                printError(I18n::text("Print submitted, but history could not be saved: %1").arg(storeError));
+                printError(QStringLiteral("%1: %2").arg(
+                    path, I18n::text("Print submitted, but history could not be saved: %1").arg(storeError)));
         }
         jobs.append(job);
     }
     if (invocation.json)
         printJson(jobs);
-    return lastResult;
+    return int(worst);
 }
 
 }  // namespace
@@ -119,9 +126,10 @@ Verb printVerb()
                 "The preset is named by its id or its exact title (see ollavan presets). Each file goes\n"
                 "through the panel's print route for its kind (PDF, Word/WPS document, image), and each\n"
                 "job that is handed over is recorded in the print history with the same rules.\n"
-                "Prints each route's message (failures on stderr). Exit code: the result of the last\n"
-                "file: 0 sent, 2 missing or unsupported file, 3 printing failed; 1 for a usage error and 2\n"
-                "when the preset is unknown or the database cannot be opened (nothing is printed).\n"
+                "Prints each route's message (failures on stderr, after the file's path). Put -- before\n"
+                "files whose names begin with -. Exit code: the worst result among the files, 3 printing\n"
+                "failed over 2 missing or unsupported file over 0 sent; 1 for a usage error and 2 when\n"
+                "the preset is unknown or the database cannot be opened (nothing is printed).\n"
                 "--json: an array of objects with file, result, message, jobName, pageCount and, for\n"
                 "jobs handed over, historySaved and totalPages.",
                 runPrint,

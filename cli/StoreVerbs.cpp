@@ -1,5 +1,6 @@
 #include "cli/StoreVerbs.h"
 
+#include "base/I18n.h"
 #include "base/PrintOptions.h"
 #include "model/PresetParameters.h"
 #include "model/PresetRepository.h"
@@ -44,7 +45,7 @@ int runPresets(const Invocation &invocation)
     QString error;
     const QList<PrintPreset> presets = store->presets(&error);
     if (!error.isEmpty()) {
-        printError(QStringLiteral("cannot read the presets: %1").arg(error));
+        printReadError(*store, error);
         return ExitFailure;
     }
     if (invocation.json) {
@@ -94,8 +95,11 @@ int runHistory(const Invocation &invocation)
     }
     int count = DefaultHistoryCount;
     if (!invocation.arguments.isEmpty() &&
-        (!parseInteger(invocation.arguments.first(), &count) || count < 1)) {
-        printError(QStringLiteral("history: N must be a whole number of at least 1, not \"%1\"")
+        (!parseInteger(invocation.arguments.first(), &count) ||
+         count < PresetRepository::MinimumHistoryCount || count > PresetRepository::MaximumHistoryCount)) {
+        printError(I18n::text("history: N must be a whole number from %1 to %2, not \"%3\"")
+                       .arg(PresetRepository::MinimumHistoryCount)
+                       .arg(PresetRepository::MaximumHistoryCount)
                        .arg(invocation.arguments.first()));
         return ExitUsage;
     }
@@ -106,7 +110,7 @@ int runHistory(const Invocation &invocation)
     QString error;
     const QList<PrintHistoryEntry> entries = store->printHistory(count, &error);
     if (!error.isEmpty()) {
-        printError(QStringLiteral("cannot read the print history: %1").arg(error));
+        printReadError(*store, error);
         return ExitFailure;
     }
     if (invocation.json) {
@@ -145,7 +149,7 @@ Verb presetsVerb()
 Verb historyVerb()
 {
     return Verb{"history", "history [N]",
-                "List the newest N print history entries (default 20, at most 5000).",
+                "List the newest N print history entries (N from 1 to 5000, default 20).",
                 "Columns: id, time, job, printer, settings, copies, pages, total pages (? when unknown).\n"
                 "--json: an array of objects with id, createdAt (ISO 8601 local time with milliseconds),\n"
                 "jobName, printer, settings, copies, pageCount, totalPages (0 when unknown), newest first.",

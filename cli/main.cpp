@@ -8,12 +8,15 @@
 //
 // Conventions every verb follows:
 // - The global options "--json" (machine-readable output on stdout), "--notify" (errors also as desktop
-//   notifications) and "--help" may stand anywhere; they are taken out before the verb sees its arguments.
+//   notifications) and "--help" may stand anywhere before "--"; they are taken out before the verb sees its
+//   arguments. "--" ends the options: every argument after it is a name (a file or a printer), whatever it
+//   begins with (Invocation::isName).
 // - Results go to stdout; errors go to stderr through cli::printError.
 // - Exit codes: 0 success, 1 usage error, 2 the operation failed (a database that cannot be opened gives
-//   the driver's message and 2).
-// - Output is English: the companion is a tool for people who script or support the panel. Texts taken
-//   from the panel's own vocabulary (the settings summary) use the panel's interface language.
+//   the store's message, which names the file, and 2).
+// - Tables, JSON and --help are English: the companion is a tool for people who script or support the
+//   panel. A message written through I18n::text (its row in base/translations/CommandLineRows.cpp) uses the
+//   panel's interface language, as does the panel's own vocabulary (the settings summary).
 
 #include "base/AppIdentity.h"
 #include "base/I18n.h"
@@ -88,20 +91,22 @@ QString generalHelp(const QList<cli::Verb> &verbs)
                        "The command-line companion of Ollavan Quick. It reads and changes the same presets,\n"
                        "print history and settings as the panel.\n"
                        "\n"
-                       "Options (anywhere on the line):\n"
+                       "Options (anywhere on the line before --):\n"
                        "  --json     machine-readable output (JSON on stdout)\n"
                        "  --notify   show every error as a desktop notification too (for file-manager\n"
                        "             actions)\n"
                        "  --help     this text, or a verb's own help after the verb\n"
                        "  --version  the program version\n"
+                       "  --         ends the options: every later argument is a name, for example a\n"
+                       "             file called --json or -x\n"
                        "\n"
                        "Verbs:\n");
     for (const cli::Verb &verb : verbs) {
         text += verbHelp(verb);
     }
-    text +=
-        QStringLiteral("\nExit codes: 0 success, 1 usage error, 2 the operation failed (for example a\n"
-                       "database that cannot be opened; the database driver's message goes to stderr).\n");
+    text += QStringLiteral(
+        "\nExit codes: 0 success, 1 usage error, 2 the operation failed (for example a\n"
+        "database that cannot be opened; the message on stderr names the file and says why).\n");
     return text;
 }
 
@@ -110,12 +115,20 @@ bool isOption(const char *argument, const char *option)
     return std::strcmp(argument, option) == 0;
 }
 
+bool isGlobalOption(const QString &argument)
+{
+    return argument == QLatin1String("--json") || argument == QLatin1String("--notify") ||
+           argument == QLatin1String("--help") || argument == QLatin1String("-h");
+}
+
 // The verb needs to be known before the application object exists (a painting verb needs a GUI one).
 const char *verbNameIn(int argc, char **argv)
 {
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
-        if (!isOption(argv[i], "--json") && !isOption(argv[i], "--notify") && !isOption(argv[i], "--help") &&
-            !isOption(argv[i], "-h")) {
+        if (!optionsEnded && isOption(argv[i], "--")) {
+            optionsEnded = true;
+        } else if (optionsEnded || !isGlobalOption(QString::fromLocal8Bit(argv[i]))) {
             return argv[i];
         }
     }
@@ -152,23 +165,29 @@ int main(int argc, char **argv)
 
     cli::Invocation invocation;
     bool help = false;
+    bool optionsEnded = false;
+    bool verbIsName = false;  // the verb came after "--"
     QString verbName;
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     for (const QString &argument : arguments) {
-        if (argument == QLatin1String("--json")) {
+        if (!optionsEnded && argument == QLatin1String("--")) {
+            optionsEnded = true;
+            invocation.namesFrom = int(invocation.arguments.size());
+        } else if (!optionsEnded && argument == QLatin1String("--json")) {
             invocation.json = true;
-        } else if (argument == QLatin1String("--notify")) {
+        } else if (!optionsEnded && argument == QLatin1String("--notify")) {
             cli::setErrorNotifications(true);
-        } else if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+        } else if (!optionsEnded && isGlobalOption(argument)) {
             help = true;
-        } else if (verbName.isEmpty()) {
+        } else if (verbName.isEmpty() && !verbIsName) {
             verbName = argument;
+            verbIsName = optionsEnded;
         } else {
             invocation.arguments.append(argument);
         }
     }
 
-    if (verbName == QLatin1String("--version")) {
+    if (verbName == QLatin1String("--version") && !verbIsName) {
         cli::printLine(QStringLiteral("ollavan %1").arg(QCoreApplication::applicationVersion()));
         return cli::ExitSuccess;
     }

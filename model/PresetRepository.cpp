@@ -1,7 +1,11 @@
 #include "model/PresetRepository.h"
 
+#include "base/I18n.h"
 #include "base/PrintOptions.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -89,21 +93,29 @@ void bindTrailingColumns(QSqlQuery &query, const PrintPreset &preset)
     query.addBindValue(text(preset.hotkey));
 }
 
-void storeError(QString *errorText, const QSqlError &error)
-{
-    if (errorText) {
-        *errorText = error.text();
-    }
-}
+// Every SQLite database file begins with these 16 bytes.
+const char DatabaseFileHeader[] = "SQLite format 3";
 
-// A query on a connection that failed to open is refused before it reaches the driver and carries no error
-// of its own; the connection's error (why it could not be opened) is the one to report then.
-void storeError(QString *errorText, const QSqlQuery &query, const QSqlDatabase &database)
+// Why an existing file must not be handed to the driver, or an empty text. The driver would take an empty
+// file for a new database and write one into it. A missing file is created, and a file that cannot be
+// read is left to the driver, whose text then says why.
+QString refusalOf(const QString &path)
 {
-    const QSqlError queryError = query.lastError();
-    storeError(errorText, queryError.type() != QSqlError::NoError || !database.isValid()
-                              ? queryError
-                              : database.lastError());
+    const QFileInfo info(path);
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+    if (info.isFile() && info.size() == 0) {
+        return I18n::text("The preset database %1 is an empty file. Move it elsewhere or delete it; a new, "
+                          "empty database is then created in its place.")
+            .arg(shown);
+    }
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly) ||
+        file.read(sizeof DatabaseFileHeader) == QByteArray(DatabaseFileHeader, sizeof DatabaseFileHeader)) {
+        return {};
+    }
+    return I18n::text("The file %1 is not a preset database. Move it elsewhere; a new, empty database is "
+                      "then created in its place.")
+        .arg(shown);
 }
 
 }  // namespace
@@ -138,15 +150,36 @@ QString PresetRepository::connectionName() const
 
 bool PresetRepository::open(QString *errorText)
 {
+    m_refusal = refusalOf(m_databasePath);
+    if (!m_refusal.isEmpty()) {
+        if (errorText) {
+            *errorText = m_refusal;
+        }
+        return false;
+    }
     if (!m_database.isValid()) {
         m_database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     }
     m_database.setDatabaseName(m_databasePath);
-    if (!m_database.open()) {
-        storeError(errorText, m_database.lastError());
-        return false;
+    m_database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+    QString driverText;
+    bool opened = m_database.open();
+    if (!opened) {
+        driverText = m_database.lastError().text();
+    } else {
+        // The other program may be bringing the same file up to date at this moment (both started on an
+        // older file): a step that failed is taken once more, and then finds its work done by the other.
+        opened = createSchema(&driverText) && (migrateSchema(&driverText) || migrateSchema(&driverText)) &&
+                 (removeLegacyDefaults(&driverText) || removeLegacyDefaults(&driverText));
     }
-    return createSchema(errorText) && migrateSchema(errorText) && removeLegacyDefaults(errorText);
+    if (!opened && errorText) {
+        *errorText =
+            I18n::text("Cannot open the preset database %1: %2\nCheck that the file and its folder "
+                       "may be read and written, or move the file elsewhere to start with an empty "
+                       "database.")
+                .arg(QDir::toNativeSeparators(QFileInfo(m_databasePath).absoluteFilePath()), driverText);
+    }
+    return opened;
 }
 
 bool PresetRepository::createSchema(QString *errorText)
@@ -154,7 +187,7 @@ bool PresetRepository::createSchema(QString *errorText)
     for (const char *statement : {CreatePresetsStatement, CreateHistoryStatement}) {
         QSqlQuery query(m_database);
         if (!query.exec(QString::fromLatin1(statement))) {
-            storeError(errorText, query, m_database);
+            storeError(errorText, query);
             return false;
         }
     }
@@ -167,7 +200,7 @@ bool PresetRepository::migrateSchema(QString *errorText)
     {
         QSqlQuery pragma(m_database);
         if (!pragma.exec(QStringLiteral("PRAGMA table_info(print_presets)"))) {
-            storeError(errorText, pragma, m_database);
+            storeError(errorText, pragma);
             return false;
         }
         while (pragma.next()) {
@@ -180,7 +213,7 @@ bool PresetRepository::migrateSchema(QString *errorText)
         }
         QSqlQuery alter(m_database);
         if (!alter.exec(QString::fromLatin1(column.statement))) {
-            storeError(errorText, alter, m_database);
+            storeError(errorText, alter);
             return false;
         }
     }
@@ -192,7 +225,7 @@ bool PresetRepository::removeLegacyDefaults(QString *errorText)
     {
         QSqlQuery create(m_database);
         if (!create.exec(QString::fromLatin1(CreateMetaStatement))) {
-            storeError(errorText, create, m_database);
+            storeError(errorText, create);
             return false;
         }
     }
@@ -201,29 +234,40 @@ bool PresetRepository::removeLegacyDefaults(QString *errorText)
         if (!select.prepare(
                 QStringLiteral("SELECT value FROM app_meta WHERE key='legacy_defaults_removed_v1'")) ||
             !select.exec()) {
-            storeError(errorText, select, m_database);
+            storeError(errorText, select);
             return false;
         }
         if (select.next()) {
             return true;
         }
     }
-    if (!m_database.transaction()) {
-        storeError(errorText, m_database.lastError());
+    // One statement needs no transaction of its own: it is committed, and the file unlocked, when it ends.
+    QSqlQuery insert(m_database);
+    if (!insert.prepare(
+            QStringLiteral("INSERT INTO app_meta(key,value) VALUES('legacy_defaults_removed_v1','1')")) ||
+        !insert.exec()) {
+        storeError(errorText, insert);
         return false;
     }
-    QSqlQuery insert(m_database);
-    const bool inserted = insert.prepare(QStringLiteral(
-                              "INSERT INTO app_meta(key,value) VALUES('legacy_defaults_removed_v1','1')")) &&
-                          insert.exec();
-    if (inserted && m_database.commit()) {
-        return true;
+    return true;
+}
+
+void PresetRepository::storeError(QString *errorText, const QSqlQuery &query) const
+{
+    if (!errorText) {
+        return;
     }
-    const QSqlError insertError = insert.lastError();
-    insert.finish();
-    m_database.rollback();
-    storeError(errorText, insertError.isValid() ? insertError : m_database.lastError());
-    return false;
+    // A refused file never reached the driver. A query on a connection that failed to open is refused
+    // before it reaches the driver and carries no error of its own; the connection's error (why it could
+    // not be opened) is the one to report then.
+    const QSqlError queryError = query.lastError();
+    if (!m_refusal.isEmpty()) {
+        *errorText = m_refusal;
+    } else if (queryError.type() != QSqlError::NoError || !m_database.isValid()) {
+        *errorText = queryError.text();
+    } else {
+        *errorText = m_database.lastError().text();
+    }
 }
 
 QList<PrintPreset> PresetRepository::presets(QString *errorText) const
@@ -234,7 +278,7 @@ QList<PrintPreset> PresetRepository::presets(QString *errorText) const
             QStringLiteral("SELECT id,title,color_mode,duplex_mode,paper_size,printer_name,background_color,"
                            "sort_order,duplex_edge,copies,use_driver_settings,hotkey FROM print_presets "
                            "ORDER BY sort_order"))) {
-        storeError(errorText, query, m_database);
+        storeError(errorText, query);
         return {};
     }
     while (query.next()) {
@@ -262,7 +306,7 @@ bool PresetRepository::addPreset(PrintPreset preset, QString *errorText)
         QSqlQuery next(m_database);
         if (!next.exec(QStringLiteral("SELECT COALESCE(MAX(sort_order),-1)+1 FROM print_presets")) ||
             !next.next()) {
-            storeError(errorText, next, m_database);
+            storeError(errorText, next);
             return false;
         }
         preset.sortOrder = next.value(0).toInt();
@@ -271,14 +315,14 @@ bool PresetRepository::addPreset(PrintPreset preset, QString *errorText)
     if (!insert.prepare(QStringLiteral("INSERT INTO print_presets(title,color_mode,duplex_mode,paper_size,"
                                        "printer_name,background_color,sort_order,duplex_edge,copies,"
                                        "use_driver_settings,hotkey) VALUES(?,?,?,?,?,?,?,?,?,?,?)"))) {
-        storeError(errorText, insert, m_database);
+        storeError(errorText, insert);
         return false;
     }
     bindLeadingColumns(insert, preset);
     insert.addBindValue(preset.sortOrder);
     bindTrailingColumns(insert, preset);
     if (!insert.exec()) {
-        storeError(errorText, insert, m_database);
+        storeError(errorText, insert);
         return false;
     }
     return true;
@@ -291,14 +335,14 @@ bool PresetRepository::updatePreset(const PrintPreset &preset, QString *errorTex
             QStringLiteral("UPDATE print_presets SET title=?,color_mode=?,duplex_mode=?,paper_size=?,"
                            "printer_name=?,background_color=?,duplex_edge=?,copies=?,"
                            "use_driver_settings=?,hotkey=? WHERE id=?"))) {
-        storeError(errorText, update, m_database);
+        storeError(errorText, update);
         return false;
     }
     bindLeadingColumns(update, preset);
     bindTrailingColumns(update, preset);
     update.addBindValue(preset.id);
     if (!update.exec()) {
-        storeError(errorText, update, m_database);
+        storeError(errorText, update);
         return false;
     }
     return true;
@@ -308,12 +352,12 @@ bool PresetRepository::deletePreset(int presetId, QString *errorText)
 {
     QSqlQuery remove(m_database);
     if (!remove.prepare(QStringLiteral("DELETE FROM print_presets WHERE id=?"))) {
-        storeError(errorText, remove, m_database);
+        storeError(errorText, remove);
         return false;
     }
     remove.addBindValue(presetId);
     if (!remove.exec()) {
-        storeError(errorText, remove, m_database);
+        storeError(errorText, remove);
         return false;
     }
     return true;
@@ -325,7 +369,7 @@ bool PresetRepository::addPrintHistory(const PrintHistoryEntry &entry, QString *
     if (!insert.prepare(
             QStringLiteral("INSERT INTO print_history(created_at,job_name,printer_name,parameters,"
                            "copies,page_count,total_pages) VALUES(?,?,?,?,?,?,?)"))) {
-        storeError(errorText, insert, m_database);
+        storeError(errorText, insert);
         return false;
     }
     insert.addBindValue(text(entry.createdAt.toString(Qt::ISODateWithMs)));
@@ -336,7 +380,7 @@ bool PresetRepository::addPrintHistory(const PrintHistoryEntry &entry, QString *
     insert.addBindValue(std::max(entry.pageCount, 0));
     insert.addBindValue(std::max(entry.totalPages, 0));
     if (!insert.exec()) {
-        storeError(errorText, insert, m_database);
+        storeError(errorText, insert);
         return false;
     }
     return true;
@@ -348,12 +392,12 @@ QList<PrintHistoryEntry> PresetRepository::printHistory(int maximumCount, QStrin
     if (!query.prepare(
             QStringLiteral("SELECT id,created_at,job_name,printer_name,parameters,copies,page_count,"
                            "total_pages FROM print_history ORDER BY id DESC LIMIT ?"))) {
-        storeError(errorText, query, m_database);
+        storeError(errorText, query);
         return {};
     }
     query.addBindValue(std::clamp(maximumCount, MinimumHistoryCount, MaximumHistoryCount));
     if (!query.exec()) {
-        storeError(errorText, query, m_database);
+        storeError(errorText, query);
         return {};
     }
     QList<PrintHistoryEntry> result;

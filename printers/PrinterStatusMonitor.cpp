@@ -18,25 +18,6 @@ namespace {
 
 namespace bits = platform::printer_status;
 
-struct WindowsPrinterInfo
-{
-    bool found = false;
-    quint32 status = 0;
-    QString portName;
-};
-
-WindowsPrinterInfo windowsPrinterInfo(const QString &printerName)
-{
-    const platform::PrinterQueueInfo queue = platform::printerQueue().queueInfo(printerName);
-    WindowsPrinterInfo info;
-    info.found = queue.found;
-    if (info.found) {
-        info.status = queue.status;
-        info.portName = queue.portName;
-    }
-    return info;
-}
-
 PrinterStatusSnapshot makeSnapshot(PrinterStatusLevel level, const char *text, const QString &detail)
 {
     PrinterStatusSnapshot snapshot;
@@ -46,7 +27,7 @@ PrinterStatusSnapshot makeSnapshot(PrinterStatusLevel level, const char *text, c
     return snapshot;
 }
 
-PrinterStatusSnapshot fromWindowsStatus(const WindowsPrinterInfo &info)
+PrinterStatusSnapshot fromQueueStatus(const platform::PrinterQueueInfo &info)
 {
     const QString queueStatus = I18n::text(platform::systemText("Windows print queue status"));
     const quint32 status = info.status;
@@ -75,11 +56,12 @@ PrinterStatusSnapshot fromWindowsStatus(const WindowsPrinterInfo &info)
     return makeSnapshot(PrinterStatusLevel::Ready, "Ready", queueStatus);
 }
 
-QString hostForPort(const QString &portName)
+}  // namespace
+
+QString PrinterStatusMonitor::hostOfPort(const QString &portName, const QString &recordedHost)
 {
-    const QString recorded = platform::printerQueue().portHost(portName);
-    if (!recorded.isEmpty())
-        return recorded;
+    if (!recordedHost.isEmpty())
+        return recordedHost;
 
     static const QRegularExpression ipv4(QStringLiteral("(\\d{1,3}(?:\\.\\d{1,3}){3})"));
     QString name = portName.trimmed();
@@ -91,6 +73,8 @@ QString hostForPort(const QString &portName)
     const QString captured = match.captured(1);
     return QHostAddress().setAddress(captured) ? captured : QString();
 }
+
+namespace {
 
 std::atomic<PrinterStatusMonitor::CheckFunction> replacementCheck{nullptr};
 
@@ -106,30 +90,40 @@ int number(const snmp::ValueMap &values, const QString &oid, int fallback)
     return int(value);
 }
 
+// The status objects asked of a printer's agent: the device's status (Host Resources), the printer's state
+// and its detected-error bits, the first toner's level and its capacity (Printer MIB).
+const QString hrStatus = QStringLiteral("1.3.6.1.2.1.25.3.2.1.5.1");
+const QString printerStatus = QStringLiteral("1.3.6.1.2.1.25.3.5.1.1.1");
+const QString errorsOid = QStringLiteral("1.3.6.1.2.1.25.3.5.1.2.1");
+const QString tonerLevel = QStringLiteral("1.3.6.1.2.1.43.11.1.1.9.1.1");
+const QString tonerMax = QStringLiteral("1.3.6.1.2.1.43.11.1.1.8.1.1");
+
 }  // namespace
 
 PrinterStatusSnapshot PrinterStatusMonitor::check(const QString &printerName)
 {
-    static const QString hrStatus = QStringLiteral("1.3.6.1.2.1.25.3.2.1.5.1");
-    static const QString printerStatus = QStringLiteral("1.3.6.1.2.1.25.3.5.1.1.1");
-    static const QString errorsOid = QStringLiteral("1.3.6.1.2.1.25.3.5.1.2.1");
-    static const QString tonerLevel = QStringLiteral("1.3.6.1.2.1.43.11.1.1.9.1.1");
-    static const QString tonerMax = QStringLiteral("1.3.6.1.2.1.43.11.1.1.8.1.1");
-
     if (const CheckFunction replacement = replacementCheck.load())
         return replacement(printerName);
 
-    const WindowsPrinterInfo info = windowsPrinterInfo(printerName);
-    PrinterStatusSnapshot snapshot = fromWindowsStatus(info);
-    if (!info.found)
-        return snapshot;
-    const QString host = hostForPort(info.portName);
+    platform::PrinterQueue &queues = platform::printerQueue();
+    const platform::PrinterQueueInfo queue = queues.queueInfo(printerName);
+    const QString host =
+        queue.found ? hostOfPort(queue.portName, queues.portHost(queue.portName)) : QString();
     if (host.isEmpty())
+        return interpret(queue, host, {});
+    return interpret(
+        queue, host,
+        snmp::queryPrinterOids(host, {hrStatus, printerStatus, errorsOid, tonerLevel, tonerMax}));
+}
+
+PrinterStatusSnapshot PrinterStatusMonitor::interpret(const platform::PrinterQueueInfo &queue,
+                                                      const QString &host, const snmp::ValueMap &values)
+{
+    PrinterStatusSnapshot snapshot = fromQueueStatus(queue);
+    if (!queue.found || host.isEmpty())
         return snapshot;
 
     snapshot.host = host;
-    const snmp::ValueMap values =
-        snmp::queryPrinterOids(host, QStringList{hrStatus, printerStatus, errorsOid, tonerLevel, tonerMax});
     if (values.isEmpty()) {
         if (snapshot.level == int(PrinterStatusLevel::Ready)) {
             snapshot.level = int(PrinterStatusLevel::Unknown);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/PrinterQueue.h"
+#include "printers/SnmpClient.h"
+
 #include <QString>
 
 // Severity class of a printer's condition. The cards group Attention, Critical and Offline and show every
@@ -32,6 +35,15 @@ public:
     // Never fails; blocks for the SNMP exchange (up to about 5.3 s for a silent network printer), so it is
     // called from a worker thread only.
     static PrinterStatusSnapshot check(const QString &printerName);
+
+    // What check() makes of what it found: the print queue (not found: "Not installed"), the host its port
+    // names (empty: no agent to ask, the queue decides) and the values that host's agent answered for the
+    // status objects (empty: a silent agent, which turns an idle queue's "Ready" into "Unknown").
+    static PrinterStatusSnapshot interpret(const platform::PrinterQueueInfo &queue, const QString &host,
+                                           const snmp::ValueMap &agentValues);
+    // The host to ask over SNMP for a queue's port: the host recorded for the port when there is one, else an
+    // IPv4 address in the port's name (as in "IP_10.0.0.7"); empty when neither gives one.
+    static QString hostOfPort(const QString &portName, const QString &recordedHost);
 
     // Makes check() answer through `replacement` (tests of its callers); nullptr restores the real check.
     using CheckFunction = PrinterStatusSnapshot (*)(const QString &printerName);

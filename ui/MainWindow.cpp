@@ -128,6 +128,8 @@ void MainWindow::createControllers()
     connect(hotkeysAndTray, &HotkeysAndTray::statusChanged, this, &MainWindow::setStatus);
 
     connect(presetCards, &PresetCards::printRequested, execution, &PrintExecution::execute);
+    connect(execution, &PrintExecution::foregroundDocumentChanged, presetCards,
+            &PresetCards::setForegroundDocument);
     connect(hotkeysAndTray, &HotkeysAndTray::printRequested, execution,
             [this](const PrintPreset &preset) { execution->execute(preset); });
     connect(presetCards, &PresetCards::cardsRebuilt, hotkeysAndTray, &HotkeysAndTray::registerHotkeys);

@@ -85,10 +85,11 @@ MainWindow::MainWindow(QWidget *parent) : QWidget(parent), repository(DatabaseLo
     darkMode = QSettings().value(QLatin1String(SettingsKeys::DarkMode), false).toBool();
     createControllers();
 
+    // What is in front first: a warning of the cards' rebuild (a hotkey taken elsewhere) outranks it.
+    execution->pollForeground();
     presetCards->rebuild();
     applyTheme(darkMode, false);
     retranslateUi();
-    execution->pollForeground();
     QTimer::singleShot(250, languageMenu, &LanguageMenu::showCompatibilityNotice);
     QTimer::singleShot(0, docking, &EdgeDocking::restoreState);
 }

@@ -54,8 +54,10 @@ void PrintExecution::pollForeground()
         return;
     const bool found = foreground.document.status == platform::ShownDocument::Status::Found;
     emit foregroundDocumentChanged(found ? foreground.document.name : QString());
-    if (!busy)
-        emit statusChanged(PrintService::foregroundStatus(foreground), false);
+    // A document coming to the front is announced; the last job's outcome stays when none does.
+    const QString status = PrintService::foregroundStatus(foreground);
+    if (!busy && !status.isEmpty())
+        emit statusChanged(status, false);
 }
 
 void PrintExecution::execute(const PrintPreset &preset, const QString &droppedFile)

@@ -197,6 +197,8 @@ ShownDocument ProcessDocuments::shownDocument(quint32 processId, const QString &
     }
 
     // The candidates of that name; failing them, a file of that name beside them or in the working folder.
+    // Paths stay as they are: a sandboxed process's files are reached through its root link, which a
+    // canonical path would leave.
     QStringList matches;
     QStringList openMatches;
     QStringList folders = {process.outsideWorkingFolder()};
@@ -205,20 +207,20 @@ ShownDocument ProcessDocuments::shownDocument(quint32 processId, const QString &
         folders << QFileInfo(candidate.path).path();
         if (fileName(candidate.path) != shown.name)
             continue;
-        const QString canonical = QFileInfo(candidate.path).canonicalFilePath();
-        missing = missing || canonical.isEmpty();
-        if (canonical.isEmpty() || !isFile(canonical) || matches.contains(canonical))
-            continue;
-        matches << canonical;
-        if (candidate.open)
-            openMatches << canonical;
+        if (!QFileInfo::exists(candidate.path)) {
+            missing = true;
+        } else if (isFile(candidate.path) && !matches.contains(candidate.path)) {
+            matches << candidate.path;
+            if (candidate.open)
+                openMatches << candidate.path;
+        }
     }
     folders.removeAll(QString());
     const bool searchFolders = matches.isEmpty() && !missing;
     for (const QString &folder : searchFolders ? folders : QStringList()) {
-        const QString canonical = QFileInfo(folder + QLatin1Char('/') + shown.name).canonicalFilePath();
-        if (!canonical.isEmpty() && isFile(canonical) && !matches.contains(canonical))
-            matches << canonical;
+        const QString path = QDir::cleanPath(folder + QLatin1Char('/') + shown.name);
+        if (isFile(path) && !matches.contains(path))
+            matches << path;
     }
     if (matches.size() == 1)
         return found(matches.first());

@@ -99,10 +99,14 @@ QString documentInTitle(const DocumentProgram &program, const QString &title, bo
         const QRegularExpressionMatch match = titlePattern(alternative).match(title.trimmed());
         if (!match.hasMatch())
             continue;
+        // A note after the file's name, such as LibreOffice's "(read-only)", is not part of it.
+        static const QRegularExpression note(QStringLiteral("^(.+\\.\\w+)\\s+\\([^()]*\\)$"));
         QString document = match.captured(1);
         *unsaved = document.contains(unsavedMark);
         document.remove(unsavedMark);
-        return document.trimmed();
+        document = document.trimmed();
+        const QRegularExpressionMatch noted = note.match(document);
+        return noted.hasMatch() ? noted.captured(1) : document;
     }
     *unsaved = false;
     return QString();

@@ -32,7 +32,8 @@ struct DocumentProgram
 // as (a wrapper's or an interpreter's); nullptr when the program is not in the table.
 const DocumentProgram *documentProgram(const QString &executable, const QStringList &arguments);
 // The document as the title names it, without a mark of unsaved changes (a leading "*", a trailing " *",
-// "[*]" or "[modified]"), which sets *unsaved; empty when no title of the program matches.
+// "[*]" or "[modified]"), which sets *unsaved, and without a note in parentheses after a file's name
+// ("report.odt (read-only)"); empty when no title of the program matches.
 QString documentInTitle(const DocumentProgram &program, const QString &title, bool *unsaved);
 // Whether a file of this name is of a kind the program shows and the panel prints (by its suffix).
 bool isDocumentOfKind(const QString &fileName, ShownDocument::Program kind);

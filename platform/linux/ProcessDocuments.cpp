@@ -176,14 +176,23 @@ ShownDocument ProcessDocuments::shownDocument(quint32 processId, const QString &
 
     const QList<Candidate> candidates = process.candidates(program->kind);
     if (!isDocumentOfKind(shown.name, program->kind)) {
-        // The document's own title, or no document of the panel's kinds: certain only with one candidate.
-        if (candidates.size() != 1)
-            return shown;
-        if (!isFile(candidates.first().path)) {
+        // The document's own title, or no document of the panel's kinds: certain only with one file that is
+        // there (the one open when several are), gone when every candidate names one file that is not.
+        QStringList present;
+        QStringList open;
+        QStringList names;
+        for (const Candidate &candidate : candidates) {
+            if (isFile(candidate.path))
+                (candidate.open ? open : present) << candidate.path;
+            names << fileName(candidate.path);
+        }
+        names.removeDuplicates();
+        if (program->naming == TitleNaming::FileOrMetadata &&
+            (open.size() == 1 || present.size() + open.size() == 1))
+            return found(open.isEmpty() ? present.first() : open.first());
+        if (present.isEmpty() && open.isEmpty() && names.size() == 1) {
             shown.status = Status::Gone;
-            shown.name = fileName(candidates.first().path);
-        } else if (program->naming == TitleNaming::FileOrMetadata) {
-            return found(candidates.first().path);
+            shown.name = names.first();
         }
         return shown;
     }

@@ -301,6 +301,13 @@ void DesktopTest::sandboxedAndMarkedDocuments_data()
     QTest::newRow("the document's own title, one file")
         << QStringList{"/usr/bin/mupdf-gl", "mupdf-gl", "files/a.pdf"} << QStringList()
         << "Annual report - 1/3" << Status::Found << "files/a.pdf" << false;
+    QTest::newRow("the document's own title, the open file")
+        << QStringList{"/usr/bin/evince", "evince", "a.pdf"} << QStringList{"/R/files/a.pdf"}
+        << "Annual report" << Status::Found << "files/a.pdf" << false;
+    QTest::newRow("a read-only note")
+        << QStringList{"/opt/lo/program/soffice.bin", "soffice.bin"}
+        << QStringList{"/R/files/b.pdf", "/R/files/a.odt"} << "a.odt (read-only) - LibreOffice Writer"
+        << Status::Found << "files/a.odt" << false;
     QTest::newRow("the document's own title, two files")
         << QStringList{"/usr/bin/qpdfview", "qpdfview"} << QStringList{"/R/files/a.pdf", "/R/files/b.pdf"}
         << "Annual report - qpdfview" << Status::Unsure << "" << false;
@@ -325,7 +332,7 @@ void DesktopTest::sandboxedAndMarkedDocuments()
         QVERIFY(QFile::link(QString(target).replace(QLatin1String("/R/"), root.path() + '/'), table + name));
     };
     for (const char *file : {"runtime/doc/ab12/report.pdf", "runtime/doc/cd34/scan.png",
-                             "rootfs/sandboxed/notes.pdf", "files/a.pdf", "files/b.pdf"})
+                             "rootfs/sandboxed/notes.pdf", "files/a.pdf", "files/b.pdf", "files/a.odt"})
         QVERIFY(writeFile(root.filePath(file), "%PDF-"));
     link(process.takeFirst(), "/exe");
     link(root.path(), "/cwd");

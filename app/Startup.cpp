@@ -6,7 +6,11 @@
 #include "base/PngDecoder.h"
 #include "base/QtTranslations.h"
 #include "base/SettingsKeys.h"
+#include "platform/ProcessGuards.h"
 #include "printing/PrintService.h"
+#include "printing/PrinterSettingsScope.h"
+#include "printing/RestoreJournal.h"
+#include "printing/SettingsSwitchLock.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
@@ -21,6 +25,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -46,6 +52,7 @@ QIcon applicationIcon()
 
 int runOllavanQuick(int argc, char **argv)
 {
+    platform::holdTerminationRequests();
     QApplication app(argc, argv);
     const FontDatabaseWarmUp fontDatabaseWarmUp;
     QApplication::setQuitOnLastWindowClosed(false);
@@ -56,6 +63,21 @@ int runOllavanQuick(int argc, char **argv)
     QSettings settings;
     I18n::setLanguage(settings.value(QLatin1String(SettingsKeys::Language), QStringLiteral("en")).toString());
     QtTranslations::apply(I18n::language());
+
+    // A termination request during a print puts the user's printer settings back first and ends the program
+    // with 128 + the signal; otherwise the panel quits normally. The end of the session puts them back too.
+    platform::handleTerminationRequests([](int signal) {
+        if (PrinterSettingsScope::restoreBeforeExit()) {
+            std::fflush(nullptr);
+            std::_Exit(128 + signal);
+        }
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest,
+                     [] { PrinterSettingsScope::restoreBeforeExit(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { PrinterSettingsScope::restoreBeforeExit(); });
+    QString recovered;
+    const bool recoveredCleanly = RestoreJournal::recoverInterruptedSwitch(&recovered);
 
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--verify-acrobat-isolation")) {
@@ -79,6 +101,14 @@ int runOllavanQuick(int argc, char **argv)
 
     MainWindow window;
     window.show();
+    if (!recovered.isEmpty())
+        window.setStatus(recovered, !recoveredCleanly);
+    SettingsSwitchLock::setWaitNotifier([&window](bool waiting) {
+        if (waiting)
+            QMetaObject::invokeMethod(&window, [&window] {
+                window.setStatus(I18n::text("Waiting for another print job to finish…"), false);
+            });
+    });
 
     if (arguments.size() == 3 && isScreenshotSwitch(arguments.at(1))) {
         const QString output = arguments.at(2);
@@ -105,5 +135,7 @@ int runOllavanQuick(int argc, char **argv)
         });
     }
 
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    SettingsSwitchLock::setWaitNotifier(nullptr);
+    return code;
 }

@@ -14,6 +14,9 @@
 //   the driver's message and 2).
 // - Output is English: the companion is a tool for people who script or support the panel. Texts taken
 //   from the panel's own vocabulary (the settings summary) use the panel's interface language.
+// - A print switches the user's printer settings for a while: a termination request (SIGTERM, SIGINT, SIGHUP)
+//   puts them back first and exits with 128 + the signal; a switch left by a killed process is put back at
+//   the next start, with one line on stderr; a second print waits for the first one's switch, at most 120 s.
 
 #include "base/AppIdentity.h"
 #include "base/I18n.h"
@@ -23,12 +26,18 @@
 #include "cli/PrinterCommands.h"
 #include "cli/StatusCommands.h"
 #include "cli/StoreVerbs.h"
+#include "platform/ProcessGuards.h"
+#include "printing/PrinterSettingsScope.h"
+#include "printing/RestoreJournal.h"
+#include "printing/SettingsSwitchLock.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QSettings>
 #include <QSysInfo>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -134,6 +143,7 @@ std::unique_ptr<QCoreApplication> createApplication(int &argc, char **argv, bool
 
 int main(int argc, char **argv)
 {
+    platform::holdTerminationRequests();
     const QList<cli::Verb> verbs = verbTable();
     const char *requestedVerb = verbNameIn(argc, argv);
     const cli::Verb *guiVerb =
@@ -144,6 +154,21 @@ int main(int argc, char **argv)
     // The settings summary and any panel text follow the interface language the user chose in the panel.
     I18n::setLanguage(
         QSettings().value(QLatin1String(SettingsKeys::Language), QStringLiteral("en")).toString());
+
+    platform::handleTerminationRequests([](int signal) {
+        PrinterSettingsScope::restoreBeforeExit();
+        std::fflush(nullptr);
+        std::_Exit(128 + signal);
+    });
+    QString recovered;
+    RestoreJournal::recoverInterruptedSwitch(&recovered);
+    if (!recovered.isEmpty())
+        cli::printError(recovered);
+    SettingsSwitchLock::setWaitNotifier([](bool waiting) {
+        if (waiting)
+            cli::printError(I18n::text("Waiting for another print job to finish…"));
+    });
+    SettingsSwitchLock::setWaitLimit(120);
 
     cli::Invocation invocation;
     bool help = false;

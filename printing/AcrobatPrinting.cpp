@@ -1,7 +1,7 @@
 #include "printing/AcrobatPrinting.h"
 
 #include "base/I18n.h"
-#include "platform/Spooler.h"
+#include "platform/PrinterSettings.h"
 #include "platform/SystemTexts.h"
 #include "platform/WindowSystem.h"
 #include "printing/PrintService.h"
@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QMutexLocker>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -216,7 +215,6 @@ int PrintService::printActivePdfDocument(quint32 processId, const QString &windo
     }
     const QString filePath = pdfPathFromAcrobat(document);
 
-    QMutexLocker lock(&printerSettingsMutex);
     {
         PrinterSettingsScope scope;
         QString scopeError;
@@ -279,15 +277,15 @@ bool PrintService::verifyAcrobatIsolation(const QString &pdfPath, QString *messa
 
     const platform::AutomationApartment apartment;
 
-    platform::Spooler &spooler = platform::spooler();
-    const quint32 nameLength = spooler.defaultPrinterNameLength();
-    if (nameLength <= 1)
+    platform::DefaultPrinter current;
+    const platform::DefaultPrinterRead read = platform::printerSettingsSystem().defaultPrinter(&current);
+    if (read == platform::DefaultPrinterRead::None)
         return finish(false,
                       QString::fromUtf8(platform::systemText("No Windows default printer is configured.")));
-    QString defaultPrinter;
-    if (!spooler.defaultPrinter(nameLength, &defaultPrinter))
+    if (read == platform::DefaultPrinterRead::Failed)
         return finish(
             false, QString::fromUtf8(platform::systemText("The Windows default printer could not be read.")));
+    const QString defaultPrinter = current.name;
 
     // No settings switch and no lock: nothing is printed.
     int pageCount = 0;

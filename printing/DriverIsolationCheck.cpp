@@ -2,31 +2,31 @@
 // clean global defaults and undoes it at once, without printing.
 #include "printing/PrintService.h"
 
-#include "platform/Spooler.h"
+#include "platform/PrinterSettings.h"
 #include "platform/SystemTexts.h"
 #include "printing/PrinterSettingsScope.h"
 
-#include <QMutexLocker>
-
 bool PrintService::verifyDriverIsolation(QString *message)
 {
-    platform::Spooler &spooler = platform::spooler();
-    const quint32 length = spooler.defaultPrinterNameLength();
-    if (length <= 1) {
+    const auto finish = [message](bool passed, const QString &text) {
         if (message)
-            *message = QString::fromUtf8(platform::systemText("No Windows default printer is configured."));
-        return false;
-    }
-    QString printerName;
-    if (!spooler.defaultPrinter(length, &printerName)) {
-        if (message)
-            *message =
-                QString::fromUtf8(platform::systemText("The Windows default printer could not be read."));
-        return false;
+            *message = text;
+        return passed;
+    };
+    platform::DefaultPrinter current;
+    switch (platform::printerSettingsSystem().defaultPrinter(&current)) {
+    case platform::DefaultPrinterRead::None:
+        return finish(false,
+                      QString::fromUtf8(platform::systemText("No Windows default printer is configured.")));
+    case platform::DefaultPrinterRead::Failed:
+        return finish(
+            false, QString::fromUtf8(platform::systemText("The Windows default printer could not be read.")));
+    case platform::DefaultPrinterRead::Found:
+        break;
     }
 
     PrintPreset preset;
-    preset.printerName = printerName;
+    preset.printerName = current.name;
     preset.paperSize = QStringLiteral("A4");
     preset.colorMode = ColorMode::Mono;
     preset.duplexMode = DuplexMode::Simplex;
@@ -37,15 +37,11 @@ bool PrintService::verifyDriverIsolation(QString *message)
     QString error;
     bool applied = false;
     {
-        QMutexLocker lock(&printerSettingsMutex);
         PrinterSettingsScope scope;
         applied = scope.apply(preset, &error);
     }
-    if (message) {
-        *message = applied ? QStringLiteral(
-                                 "Clean global driver defaults were accepted and the user's settings were "
-                                 "restored; no print job submitted.")
-                           : error;
-    }
-    return applied;
+    return finish(applied, applied
+                               ? QStringLiteral("Clean global driver defaults were accepted and the user's "
+                                                "settings were restored; no print job submitted.")
+                               : error);
 }

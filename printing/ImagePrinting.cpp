@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
-#include <QMutexLocker>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
@@ -125,7 +124,6 @@ int PrintService::printImageFile(const QString &imagePath, const PrintPreset &pr
         details->pageCount = 1;
     }
 
-    QMutexLocker lock(&printerSettingsMutex);
     PrintPreset scopePreset = preset;
     scopePreset.copies = 1;
     PrinterSettingsScope scope;

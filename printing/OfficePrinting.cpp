@@ -4,8 +4,6 @@
 #include "printing/PrintService.h"
 #include "printing/PrinterSettingsScope.h"
 
-#include <QMutexLocker>
-
 using platform::DispatchPtr;
 using platform::UnknownPtr;
 using platform::Variant;
@@ -49,7 +47,6 @@ int PrintService::printActiveComDocument(const QString &progId, quint32 processI
     if (window == 0 || platform::windowSystem().windowProcessId(quintptr(window)) != processId)
         return NoDocument;
 
-    QMutexLocker lock(&printerSettingsMutex);
     PrintPreset singleCopy = preset;
     singleCopy.copies = 1;  // the copies go to PrintOut
     PrinterSettingsScope scope;

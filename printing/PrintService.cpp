@@ -9,7 +9,6 @@
 #include "printing/pdf/PdfiumFallback.h"
 
 #include <QFileInfo>
-#include <QMutexLocker>
 
 namespace {
 
@@ -77,7 +76,6 @@ int PrintService::printFile(const QString &filePath, const PrintPreset &preset, 
     if (isImageSuffix(suffix))
         return printImageFile(filePath, preset, message, details);
 
-    QMutexLocker lock(&printerSettingsMutex);
     QString error;
 
     if (isPdfSuffix(suffix)) {

@@ -4,8 +4,8 @@
 #include "printing/PrintService.h"
 #include "support/FakeAutomation.h"
 #include "support/FakeOfficeApplications.h"
-#include "support/FakeSpooler.h"
 #include "support/FakeWindowSystem.h"
+#include "support/FakeWinspool.h"
 #include "support/TestDocuments.h"
 
 #include <QtTest>
@@ -88,8 +88,8 @@ struct Desk
     FakeWindowSystem windows;
     FakeAutomationRegistry registry;
     FakeAcrobat acrobat;
-    FakeSpooler spooler;
-    FakeSpooler::Installation installation;
+    FakeWinspool spooler;
+    FakeWinspool::Installation installation;
     QByteArray originalUserDevMode;
     bool printed = false;
     bool failPrint = false;
@@ -614,7 +614,7 @@ void AcrobatPrintingTest::selfCheck()
     // The machine's print system is named (Windows or CUPS).
     QCOMPARE(message, QString::fromUtf8(platform::systemText("No Windows default printer is configured.")));
     desk.spooler.defaultPrinterName = "Previous";
-    desk.spooler.fail("defaultPrinter");
+    desk.spooler.fail("getDefaultPrinter");
     QVERIFY(!PrintService::verifyAcrobatIsolation(desk.pdfPath, &message));
     QCOMPARE(message,
              QString::fromUtf8(platform::systemText("The Windows default printer could not be read.")));
@@ -625,8 +625,8 @@ void AcrobatPrintingTest::withoutAutomationServers()
 {
     // The platform's own automation: on Linux no class is registered, so the routes answer as on a
     // machine without Word, WPS or Acrobat.
-    FakeSpooler spooler;
-    FakeSpooler::Installation installation(&spooler);
+    FakeWinspool spooler;
+    FakeWinspool::Installation installation(&spooler);
     spooler.addPrinter("Office");
     spooler.defaultPrinterName = "Office";
     QTemporaryDir folder;

@@ -1,10 +1,11 @@
 #include "platform/DevMode.h"
 #include "printing/PrintService.h"
 #include "printing/PrinterSettingsScope.h"
+#include "printing/SettingsSwitchLock.h"
 #include "support/FakeAutomation.h"
 #include "support/FakeOfficeApplications.h"
-#include "support/FakeSpooler.h"
 #include "support/FakeWindowSystem.h"
+#include "support/FakeWinspool.h"
 
 #include <QtTest>
 
@@ -79,8 +80,8 @@ struct Desk
     FakeWindowSystem windows;
     FakeAutomationRegistry registry;
     FakeWordProcessor word;
-    FakeSpooler spooler;
-    FakeSpooler::Installation installation;
+    FakeWinspool spooler;
+    FakeWinspool::Installation installation;
     QByteArray originalUserDevMode;
     PrintOutMoment moment;
 };
@@ -129,10 +130,8 @@ void OfficePrintingTest::printsTheActiveDocumentInOrder()
         if (!line.endsWith(".release"))
             return;
         restoredAt.insert(line, desk.spooler.defaultPrinterName == "Previous");
-        const bool free = printerSettingsMutex.tryLock();
-        if (free)
-            printerSettingsMutex.unlock();
-        unlockedAt.insert(line, free);
+        SettingsSwitchLock turn;
+        unlockedAt.insert(line, turn.tryAcquire());
     });
 
     QString message;

@@ -8,8 +8,8 @@
 #include "printing/ImagePrinting.h"
 #include "printing/JobHistory.h"
 #include "printing/PrintService.h"
-#include "support/FakeSpooler.h"
 #include "support/FakeWindowSystem.h"
+#include "support/FakeWinspool.h"
 #include "support/TestDocuments.h"
 
 #include <QApplication>
@@ -40,13 +40,13 @@ PrintPreset preset(int copies = 4)
 }
 
 // Remembers the copies of every per-user DEVMODE written, in order.
-class CopiesRecordingSpooler : public FakeSpooler
+class CopiesRecordingSpooler : public FakeWinspool
 {
 public:
-    bool setPrinterDevMode(platform::PrinterHandle printer, quint32 level, const QByteArray &devMode) override
+    bool setPrinter(Handle printer, quint32 level, const QByteArray &devMode, quint32 command) override
     {
         writtenCopies << platform::DevMode(devMode).copies();
-        return FakeSpooler::setPrinterDevMode(printer, level, devMode);
+        return FakeWinspool::setPrinter(printer, level, devMode, command);
     }
     QList<qint16> writtenCopies;
 };
@@ -133,9 +133,9 @@ void TestPrintService::missingOrUnsupportedFilesSwitchNothing_data()
 void TestPrintService::missingOrUnsupportedFilesSwitchNothing()
 {
     QFETCH(QString, file);
-    FakeSpooler spooler;
+    FakeWinspool spooler;
     spooler.addPrinter(QStringLiteral("Office"));
-    FakeSpooler::Installation installed(&spooler);
+    FakeWinspool::Installation installed(&spooler);
     QString message;
     PrintService::JobDetails details;
     QCOMPARE(PrintService().printFile(scratch.filePath(file), preset(), &message, &details), 2);
@@ -150,10 +150,10 @@ void TestPrintService::pdfFallsBackToTheEngineWithOneCopyInTheSettings()
     CopiesRecordingSpooler spooler;
     spooler.addPrinter(QStringLiteral("Office"));
     spooler.userDevModes[QStringLiteral("Office")] =
-        FakeSpooler::devMode(QStringLiteral("Office"), 2, 1, 1, 9);
+        FakeWinspool::devMode(QStringLiteral("Office"), 2, 1, 1, 9);
     spooler.defaultPrinterName = QStringLiteral("Other");
     spooler.addPrinter(QStringLiteral("Other"));
-    FakeSpooler::Installation installed(&spooler);
+    FakeWinspool::Installation installed(&spooler);
 
     // No automation server answers (Acrobat is absent), and no print server knows "Office": the engine loads
     // the document, then finds no printer.
@@ -175,8 +175,8 @@ void TestPrintService::pdfFallsBackToTheEngineWithOneCopyInTheSettings()
 
 void TestPrintService::failedSwitchStopsThePdfRouteWithoutFallback()
 {
-    FakeSpooler spooler;  // no printer called "Office"
-    FakeSpooler::Installation installed(&spooler);
+    FakeWinspool spooler;  // no printer called "Office"
+    FakeWinspool::Installation installed(&spooler);
     QString message;
     QCOMPARE(PrintService().printFile(scratch.filePath(QStringLiteral("three.PDF")), preset(), &message), 3);
     QCOMPARE(message, QStringLiteral("Printer not found: Office"));
@@ -188,8 +188,8 @@ void TestPrintService::wordFileGoesToTheShellVerbWithThePresetsCopies()
     CopiesRecordingSpooler spooler;
     spooler.addPrinter(QStringLiteral("Office"));
     spooler.userDevModes[QStringLiteral("Office")] =
-        FakeSpooler::devMode(QStringLiteral("Office"), 1, 1, 1, 9);
-    FakeSpooler::Installation installed(&spooler);
+        FakeWinspool::devMode(QStringLiteral("Office"), 1, 1, 1, 9);
+    FakeWinspool::Installation installed(&spooler);
     QString message;
     PrintService::JobDetails details;
     const int result = PrintService().printFile(scratch.filePath(QStringLiteral("report.docx")), preset(6),
@@ -212,8 +212,8 @@ void TestPrintService::imageRouteSwitchesWithOneCopyAndReportsUnreadableImages()
     CopiesRecordingSpooler spooler;
     spooler.addPrinter(QStringLiteral("Office"));
     spooler.userDevModes[QStringLiteral("Office")] =
-        FakeSpooler::devMode(QStringLiteral("Office"), 3, 1, 1, 9);
-    FakeSpooler::Installation installed(&spooler);
+        FakeWinspool::devMode(QStringLiteral("Office"), 3, 1, 1, 9);
+    FakeWinspool::Installation installed(&spooler);
 
     QString message;
     PrintService::JobDetails details;
@@ -242,8 +242,8 @@ void TestPrintService::foregroundApplicationsWithoutDocumentsGetTheAdvice()
 {
     FakeWindowSystem desktop;
     desktop.addProcess(4242, QStringLiteral("/usr/bin/viewer"));
-    FakeSpooler spooler;
-    FakeSpooler::Installation installed(&spooler);
+    FakeWinspool spooler;
+    FakeWinspool::Installation installed(&spooler);
     const PrintService service;
     QString message;
 

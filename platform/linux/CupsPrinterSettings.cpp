@@ -458,8 +458,13 @@ bool CupsPrinterSettings::restoreDefaultPrinter(const DefaultPrinter &previous, 
     if (currentName.compare(originalName, Qt::CaseInsensitive) == 0)
         return true;
     // The line the switch made the Default line goes back to what it was.
+    const auto lineOf = [](const LpOptionsFile &file, int at, const QString &destination) {
+        const bool there =
+            at < file.lineCount() && file.destinationAt(at).compare(destination, Qt::CaseInsensitive) == 0;
+        return there ? at : file.indexOf(destination);
+    };
     if (currentDefault >= 0) {
-        const int before = original.indexOf(currentName);
+        const int before = lineOf(original, currentDefault, currentName);
         if (before >= 0)
             current.setLine(currentDefault, original.lineAt(before));
         else if (current.optionsAt(currentDefault).isEmpty())
@@ -469,7 +474,7 @@ bool CupsPrinterSettings::restoreDefaultPrinter(const DefaultPrinter &previous, 
     }
     // The Default line the user had comes back, where it was.
     if (originalDefault >= 0) {
-        const int now = current.indexOf(originalName);
+        const int now = lineOf(current, originalDefault, originalName);
         if (now >= 0)
             current.setLine(now, original.lineAt(originalDefault));
         else

@@ -16,7 +16,6 @@ bool armed(const QSet<QString> &set, const QString &call)
 
 void FakeWinspool::addPrinter(const QString &name)
 {
-    QMutexLocker lock(&mutex);
     printers.append(name);
     userDevModes.insert(name, devMode(name, 1, ColorColor, DuplexSimplex, PaperLetter, "user-private"));
     globalDevModes.insert(name, devMode(name, 1, ColorColor, DuplexSimplex, PaperA4, "global-private"));
@@ -34,53 +33,17 @@ QByteArray FakeWinspool::devMode(const QString &deviceName, qint16 copies, qint1
     return mode.bytes();
 }
 
-void FakeWinspool::fail(const QString &call)
+void FakeWinspool::fail(const QString &call, bool nullDevMode)
 {
     QMutexLocker lock(&mutex);
-    failures.insert(call);
-}
-
-void FakeWinspool::answerNullDevMode(const QString &call)
-{
-    QMutexLocker lock(&mutex);
-    nullDevModes.insert(call);
-}
-
-QStringList FakeWinspool::calls() const
-{
-    QMutexLocker lock(&mutex);
-    return recorded;
-}
-
-void FakeWinspool::clearCalls()
-{
-    QMutexLocker lock(&mutex);
-    recorded.clear();
-}
-
-int FakeWinspool::openHandles() const
-{
-    QMutexLocker lock(&mutex);
-    return int(handles.size());
-}
-
-FakeWinspool::Installation::Installation(FakeWinspool *fake)
-    : settings(std::make_unique<platform::WinspoolPrinterSettings>(*fake))
-{
-    platform::setPrinterSettingsSystemForTesting(settings.get());
-}
-
-FakeWinspool::Installation::~Installation()
-{
-    platform::setPrinterSettingsSystemForTesting(nullptr);
+    (nullDevMode ? nullDevModes : failures).insert(call);
 }
 
 bool FakeWinspool::record(const QString &call)
 {
     recorded.append(call);
-    if (armed(failures, call))
-        lastError = errorCode;
-    return armed(failures, call);
+    lastError = armed(failures, call) ? 5 : 0;
+    return lastError != 0;
 }
 
 QByteArray &FakeWinspool::stored(Handle printer, quint32 level)
@@ -92,16 +55,15 @@ QByteArray &FakeWinspool::stored(Handle printer, quint32 level)
 quint32 FakeWinspool::getDefaultPrinterLength()
 {
     QMutexLocker lock(&mutex);
-    if (record(QStringLiteral("getDefaultPrinterLength()")) || defaultPrinterName.isEmpty())
-        return 0;
-    return quint32(defaultPrinterName.size() + 1);
+    const bool failed = record(QStringLiteral("getDefaultPrinterLength()"));
+    return failed || defaultPrinterName.isEmpty() ? 0 : quint32(defaultPrinterName.size() + 1);
 }
 
 bool FakeWinspool::getDefaultPrinter(quint32 length, QString *name)
 {
     QMutexLocker lock(&mutex);
     if (record(QStringLiteral("getDefaultPrinter(%1)").arg(length)) ||
-        quint32(defaultPrinterName.size() + 1) > length)
+        quint32(defaultPrinterName.size()) >= length)
         return false;
     *name = defaultPrinterName;
     return true;
@@ -122,8 +84,7 @@ bool FakeWinspool::openPrinter(const QString &printerName, Handle *printer)
     *printer = 0;
     if (record(QStringLiteral("openPrinter(%1)").arg(printerName)) || !printers.contains(printerName))
         return false;
-    *printer = ++nextHandle;
-    handles.insert(*printer, printerName);
+    handles.insert(*printer = ++nextHandle, printerName);
     return true;
 }
 
@@ -137,9 +98,9 @@ bool FakeWinspool::closePrinter(Handle printer)
 quint32 FakeWinspool::getPrinterSize(Handle printer, quint32 level)
 {
     QMutexLocker lock(&mutex);
-    if (record(QStringLiteral("getPrinterSize(%1,%2)").arg(handles.value(printer)).arg(level)))
-        return 0;
-    return quint32(8 + stored(printer, level).size());
+    const bool failed =
+        record(QStringLiteral("getPrinterSize(%1,%2)").arg(handles.value(printer)).arg(level));
+    return failed ? 0 : quint32(8 + stored(printer, level).size());
 }
 
 bool FakeWinspool::getPrinter(Handle printer, quint32 level, quint32 bufferSize, QByteArray *devMode)
@@ -168,19 +129,17 @@ int FakeWinspool::documentProperties(quintptr window, Handle printer, const QStr
     QMutexLocker lock(&mutex);
     if (record(QStringLiteral("documentProperties(%1,%2)").arg(printerName).arg(mode)))
         return -1;
-    const QByteArray current = stored(printer, platform::PrinterInfoUserDevMode);
+    QByteArray result = input ? *input : stored(printer, platform::PrinterInfoUserDevMode);
     if (mode == platform::DocumentPropertiesSize)
-        return int(current.size());
-    QByteArray result = (mode & platform::DocumentPropertiesInBuffer) && input ? *input : current;
+        return int(result.size());
     int answer = platform::DocumentPropertiesOk;
-    if (mode == platform::DocumentPropertiesMerge) {
+    if (mode == platform::DocumentPropertiesMerge)
         lastMergeInput = result;
-        answer = driverAnswer;
-    } else if (mode == platform::DocumentPropertiesDialog) {
+    if (mode == platform::DocumentPropertiesDialog && dialogHandler) {
         lastDialogWindow = window;
         const auto handler = dialogHandler;
         lock.unlock();
-        answer = handler ? handler(&result) : driverAnswer;
+        answer = handler(&result);
         lock.relock();
     }
     if (answer == platform::DocumentPropertiesOk && output)
@@ -196,10 +155,8 @@ quint32 FakeWinspool::getLastError()
 bool FakeWinspool::enumPrinters(QStringList *names)
 {
     QMutexLocker lock(&mutex);
-    if (record(QStringLiteral("enumPrinters()")))
-        return false;
     *names = printers;
-    return true;
+    return !record(QStringLiteral("enumPrinters()"));
 }
 
 }  // namespace ollavan::testsupport

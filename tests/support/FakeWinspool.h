@@ -1,62 +1,61 @@
 #pragma once
 
-#include "platform/Winspool.h"
 #include "platform/WinspoolPrinterSettings.h"
 
-#include <QByteArray>
 #include <QMap>
 #include <QMutex>
 #include <QSet>
 #include <QStringList>
 
 #include <functional>
-#include <memory>
 
 namespace ollavan::testsupport {
 
 // winspool in memory: printers with a per-user and a global DEVMODE, a default printer, every call recorded
-// with its arguments, any call made to fail. An Installation puts the Windows printer settings over it in
-// place of the system's own. Thread-safe.
-//
-// Calls are recorded by method name: "getDefaultPrinterLength()", "getDefaultPrinter(9)" (the length),
-// "openPrinter(Office)", "setDefaultPrinter(Office)", "getPrinterSize(Office,9)", "getPrinter(Office,9)",
-// "setPrinter(Office,9)", "documentProperties(Office,10)", "closePrinter(Office)", "enumPrinters()". A
-// failure is armed by a call's name (all its calls) or by its whole text.
+// by method name with its arguments ("getDefaultPrinterLength()", "getDefaultPrinter(9)",
+// "openPrinter(Office)", "getPrinterSize(Office,9)", "getPrinter(Office,8)", "setPrinter(Office,9)",
+// "documentProperties(Office,10)", "closePrinter(Office)", ...). An Installation puts the Windows printer
+// settings over it in place of the system's own. Thread-safe; a failing call leaves GetLastError 5.
 class FakeWinspool : public platform::Winspool
 {
 public:
     void addPrinter(const QString &name);
     QString defaultPrinterName;  // empty: none
-    QMap<QString, QByteArray> userDevModes;
-    QMap<QString, QByteArray> globalDevModes;
-    quint32 errorCode = 5;  // GetLastError after an armed failure (ERROR_ACCESS_DENIED)
-    // The driver's answer to mode 10 and, without a dialog handler, to mode 14.
-    int driverAnswer = platform::DocumentPropertiesOk;
-    // The dialog (mode 14): gets the record it starts from; its answer is the dialog's.
-    std::function<int(QByteArray *record)> dialogHandler;
-    QByteArray lastMergeInput;  // the DEVMODE mode 10 was given last
+    QMap<QString, QByteArray> userDevModes, globalDevModes;
+    std::function<int(QByteArray *record)> dialogHandler;  // mode 14: changes the record, answers (else IDOK)
+    QByteArray lastMergeInput;                             // what mode 10 was given last
     quintptr lastDialogWindow = 0;
 
-    void fail(const QString &call);
-    // Makes getPrinter answer a null pDevMode for the matching calls.
-    void answerNullDevMode(const QString &call);
-    QStringList calls() const;
-    void clearCalls();
-    int openHandles() const;
-
-    // A valid DEVMODE with the fields set and marked, and `extra` driver bytes.
+    // Arms a failure by a call's name (all its calls) or its whole text. With `nullDevMode` getPrinter
+    // succeeds but hands out no DEVMODE.
+    void fail(const QString &call, bool nullDevMode = false);
+    QStringList calls() const
+    {
+        const QMutexLocker lock(&mutex);
+        return recorded;
+    }
+    void clearCalls()
+    {
+        const QMutexLocker lock(&mutex);
+        recorded.clear();
+    }
+    int openHandles() const
+    {
+        const QMutexLocker lock(&mutex);
+        return int(handles.size());
+    }
+    // A valid DEVMODE with these fields set and marked, and `extra` driver bytes.
     static QByteArray devMode(const QString &deviceName, qint16 copies, qint16 color, qint16 duplex,
                               qint16 paper, const QByteArray &extra = QByteArray("driver-private"));
 
-    // The Windows printer settings over the fake, installed for the lifetime of this object.
-    class Installation
+    struct Installation
     {
-    public:
-        explicit Installation(FakeWinspool *fake);
-        ~Installation();
-
-    private:
-        std::unique_ptr<platform::WinspoolPrinterSettings> settings;
+        explicit Installation(FakeWinspool *fake) : settings(*fake)
+        {
+            platform::setPrinterSettingsSystemForTesting(&settings);
+        }
+        ~Installation() { platform::setPrinterSettingsSystemForTesting(nullptr); }
+        platform::WinspoolPrinterSettings settings;
     };
 
     quint32 getDefaultPrinterLength() override;
@@ -78,10 +77,8 @@ private:
     QByteArray &stored(Handle printer, quint32 level);
 
     mutable QMutex mutex;
-    QStringList printers;
-    QStringList recorded;
-    QSet<QString> failures;
-    QSet<QString> nullDevModes;
+    QStringList printers, recorded;
+    QSet<QString> failures, nullDevModes;
     QMap<Handle, QString> handles;
     Handle nextHandle = 0x1000;
 };

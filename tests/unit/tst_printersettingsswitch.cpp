@@ -52,7 +52,7 @@ private:
     std::unique_ptr<FakeWinspool> fake;
     std::unique_ptr<FakeWinspool::Installation> installation;
     const QByteArray userMode =
-        FakeWinspool::devMode("Office", 2, ColorMonochrome, DuplexVertical, PaperLetter, "user");
+        FakeWinspool::devMode("Office", 2, ColorMonochrome, DuplexVertical, PaperExecutive, "user");
 
     QString calls() const { return fake->calls().join(QLatin1Char(' ')); }
 
@@ -192,7 +192,7 @@ private slots:
         QTest::newRow("copies past 16 bits")
             << "color/simplex/long/A5/40000" << false << "2 1 11 9999 global";
         QTest::newRow("driver settings: the user's choices")
-            << "color/duplex/short/A3/4/driver" << false << "1 2 1 4 user";
+            << "color/duplex/short/A3/4/driver" << false << "1 2 7 4 user";
         QTest::newRow("unmarked clean defaults") << "mono/simplex/long/A4/1" << true << "1 1 9 1 global";
     }
 
@@ -263,7 +263,7 @@ private slots:
         row("custom size", custom.bytes(), "", 0, "simplex long mono 100.0 × 148.5 mm 5", read + close);
         row("custom size unmarked", unmarked.bytes(), "", 0, "simplex long mono Driver form #256 5",
             read + close);
-        row("dialog confirmed", plain, "", 1, "duplex short mono Letter 7",
+        row("dialog confirmed", plain, "", 1, "duplex short mono Executive 7",
             dialog + "setPrinter(Office,9) " + close);
         row("dialog cancelled", plain, "", 2, "", dialog + close);
         row("dialog not shown", plain, "", -1, "Unable to open printer driver properties.", dialog + close);

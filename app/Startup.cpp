@@ -53,6 +53,7 @@ QIcon applicationIcon()
 int runOllavanQuick(int argc, char **argv)
 {
     platform::holdTerminationRequests();
+    const platform::OwnTemporaryFolder temporaryFolder;
     QApplication app(argc, argv);
     const FontDatabaseWarmUp fontDatabaseWarmUp;
     QApplication::setQuitOnLastWindowClosed(false);
@@ -68,6 +69,7 @@ int runOllavanQuick(int argc, char **argv)
     // with 128 + the signal; otherwise the panel quits normally. The end of the session puts them back too.
     platform::handleTerminationRequests([](int signal) {
         if (PrinterSettingsScope::restoreBeforeExit()) {
+            platform::OwnTemporaryFolder::remove();
             std::fflush(nullptr);
             std::_Exit(128 + signal);
         }

@@ -144,6 +144,7 @@ std::unique_ptr<QCoreApplication> createApplication(int &argc, char **argv, bool
 int main(int argc, char **argv)
 {
     platform::holdTerminationRequests();
+    const platform::OwnTemporaryFolder temporaryFolder;
     const QList<cli::Verb> verbs = verbTable();
     const char *requestedVerb = verbNameIn(argc, argv);
     const cli::Verb *guiVerb =
@@ -157,6 +158,7 @@ int main(int argc, char **argv)
 
     platform::handleTerminationRequests([](int signal) {
         PrinterSettingsScope::restoreBeforeExit();
+        platform::OwnTemporaryFolder::remove();
         std::fflush(nullptr);
         std::_Exit(128 + signal);
     });

@@ -63,6 +63,23 @@ ProcessIdentity currentProcess();
 // True while that very process runs (an ended one that was not yet reaped does not count).
 bool isRunning(const ProcessIdentity &process);
 
+// --- A temporary folder of the process's own ------------------------------------------------------------
+// While it lives, the process's temporary files (Linux: TMPDIR; Windows: TMP and TEMP) go to a folder of its
+// own inside the system's, named after the process's identity; it is removed when the object goes, and the
+// folders of processes that are gone (killed while the print system spooled a job, say) are removed when
+// the next one is made. Make it first in main(), before any thread exists; a process that ends on a
+// termination request calls remove() itself.
+class OwnTemporaryFolder
+{
+public:
+    OwnTemporaryFolder();
+    ~OwnTemporaryFolder() { remove(); }
+    OwnTemporaryFolder(const OwnTemporaryFolder &) = delete;
+    OwnTemporaryFolder &operator=(const OwnTemporaryFolder &) = delete;
+
+    static void remove();
+};
+
 // --- Durable files ---------------------------------------------------------------------------------------
 // Replaces the file's content so that a crash at any moment leaves either the old or the new content: the
 // bytes go to a temporary file beside it (always of the same name, so that one left by a crash is reused),

@@ -200,6 +200,35 @@ bool isRunning(const ProcessIdentity &process)
     return process.id > 0 && process.started != 0 && startTimeOf(process.id) == process.started;
 }
 
+namespace {
+QString ownTemporaryFolder;
+}  // namespace
+
+OwnTemporaryFolder::OwnTemporaryFolder()
+{
+    const QString system = QDir::tempPath();
+    const QFileInfoList folders = QDir(system).entryInfoList(
+        {QStringLiteral("ollavan-*")}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QFileInfo &folder : folders) {
+        const QStringList identity = folder.fileName().split(QLatin1Char('-'));
+        const ProcessIdentity owner{identity.value(1).toLongLong(), identity.value(2).toULongLong()};
+        if (identity.size() == 3 && folder.ownerId() == ::getuid() && !isRunning(owner))
+            QDir(folder.absoluteFilePath()).removeRecursively();
+    }
+    const ProcessIdentity self = currentProcess();
+    const QString folder = system + QStringLiteral("/ollavan-%1-%2").arg(self.id).arg(self.started);
+    if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0)
+        return;  // the system's folder serves
+    ownTemporaryFolder = folder;
+    qputenv("TMPDIR", QFile::encodeName(folder));
+}
+
+void OwnTemporaryFolder::remove()
+{
+    if (!ownTemporaryFolder.isEmpty())
+        QDir(ownTemporaryFolder).removeRecursively();
+}
+
 bool writeFileDurably(const QString &path, const QByteArray &content, QString *failure,
                       QFileDevice::Permissions newFilePermissions)
 {

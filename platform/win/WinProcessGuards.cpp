@@ -164,6 +164,37 @@ bool isRunning(const ProcessIdentity &process)
     return running;
 }
 
+namespace {
+QString ownTemporaryFolder;
+}  // namespace
+
+OwnTemporaryFolder::OwnTemporaryFolder()
+{
+    const QString system = QDir::tempPath();
+    const QFileInfoList folders = QDir(system).entryInfoList(
+        {QStringLiteral("ollavan-*")}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QFileInfo &folder : folders) {
+        const QStringList identity = folder.fileName().split(QLatin1Char('-'));
+        const ProcessIdentity owner{identity.value(1).toLongLong(), identity.value(2).toULongLong()};
+        if (identity.size() == 3 && !isRunning(owner))
+            QDir(folder.absoluteFilePath()).removeRecursively();
+    }
+    const ProcessIdentity self = currentProcess();
+    const QString folder = system + QStringLiteral("/ollavan-%1-%2").arg(self.id).arg(self.started);
+    if (!QDir().mkdir(folder))
+        return;  // the system's folder serves
+    ownTemporaryFolder = folder;
+    const QByteArray native = QDir::toNativeSeparators(folder).toLocal8Bit();
+    qputenv("TMP", native);
+    qputenv("TEMP", native);
+}
+
+void OwnTemporaryFolder::remove()
+{
+    if (!ownTemporaryFolder.isEmpty())
+        QDir(ownTemporaryFolder).removeRecursively();
+}
+
 bool writeFileDurably(const QString &path, const QByteArray &content, QString *failure,
                       QFileDevice::Permissions newFilePermissions)
 {

@@ -11,7 +11,8 @@ namespace platform {
 
 // What a process that changes the user's settings for a while needs from the system to never leave them
 // half changed: termination requests it can answer in its own time, a lock shared by the user's processes,
-// the identity of a process that survives pid reuse, and files replaced durably.
+// the identity of a process that survives pid reuse, a temporary folder that a killed process does not
+// litter, and files replaced durably.
 
 // --- Termination requests ---------------------------------------------------------------------------------
 // Linux: SIGTERM, SIGINT and SIGHUP, taken on a thread of their own (sigwait), never handled inside an
@@ -85,7 +86,7 @@ public:
 // bytes go to a temporary file beside it (always of the same name, so that one left by a crash is reused),
 // are flushed to disk, and the temporary file is renamed over the file (the folder is flushed too). Missing
 // folders are created for the owner only. A new file gets `newFilePermissions`; an existing one keeps its
-// own. False with a description of the failure in *failure.
+// own, and a symbolic link stays one (its target is written). False with a description in *failure.
 bool writeFileDurably(const QString &path, const QByteArray &content, QString *failure = nullptr,
                       QFileDevice::Permissions newFilePermissions = QFileDevice::ReadOwner |
                                                                     QFileDevice::WriteOwner);

@@ -229,9 +229,11 @@ void OwnTemporaryFolder::remove()
         QDir(ownTemporaryFolder).removeRecursively();
 }
 
-bool writeFileDurably(const QString &path, const QByteArray &content, QString *failure,
+bool writeFileDurably(const QString &link, const QByteArray &content, QString *failure,
                       QFileDevice::Permissions newFilePermissions)
 {
+    // A file that is a symbolic link is written where the link points; the link stays.
+    const QString path = QFileInfo(link).isSymLink() ? QFileInfo(link).symLinkTarget() : link;
     const QFileInfo target(path);
     const QString folder = target.absolutePath();
     if (!makeFolder(folder, failure))

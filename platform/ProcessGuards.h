@@ -66,7 +66,7 @@ bool isRunning(const ProcessIdentity &process);
 
 // --- A temporary folder of the process's own ------------------------------------------------------------
 // While it lives, the process's temporary files (Linux: TMPDIR; Windows: TMP and TEMP) go to a folder of its
-// own inside the system's, named after the process's identity; it is removed when the object goes, and the
+// own inside the system's ("ollavan-temporary-PID-START"); it is removed when the object goes, and the
 // folders of processes that are gone (killed while the print system spooled a job, say) are removed when
 // the next one is made. Make it first in main(), before any thread exists; a process that ends on a
 // termination request calls remove() itself.

@@ -166,21 +166,29 @@ bool isRunning(const ProcessIdentity &process)
 
 namespace {
 QString ownTemporaryFolder;
+
+// A folder "ollavan-temporary-PID-START" of this user whose process is gone.
+bool isLeftOver(const QFileInfo &folder)
+{
+    const QStringList name = folder.fileName().split(QLatin1Char('-'));
+    bool idRead = false;
+    bool startRead = false;
+    const ProcessIdentity owner{name.value(2).toLongLong(&idRead), name.value(3).toULongLong(&startRead)};
+    return name.size() == 4 && idRead && startRead && owner.id > 0 && owner.started > 0 && !isRunning(owner);
+}
 }  // namespace
 
 OwnTemporaryFolder::OwnTemporaryFolder()
 {
     const QString system = QDir::tempPath();
     const QFileInfoList folders = QDir(system).entryInfoList(
-        {QStringLiteral("ollavan-*")}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+        {QStringLiteral("ollavan-temporary-*-*")}, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
     for (const QFileInfo &folder : folders) {
-        const QStringList identity = folder.fileName().split(QLatin1Char('-'));
-        const ProcessIdentity owner{identity.value(1).toLongLong(), identity.value(2).toULongLong()};
-        if (identity.size() == 3 && !isRunning(owner))
+        if (isLeftOver(folder))
             QDir(folder.absoluteFilePath()).removeRecursively();
     }
     const ProcessIdentity self = currentProcess();
-    const QString folder = system + QStringLiteral("/ollavan-%1-%2").arg(self.id).arg(self.started);
+    const QString folder = system + QStringLiteral("/ollavan-temporary-%1-%2").arg(self.id).arg(self.started);
     if (!QDir().mkdir(folder))
         return;  // the system's folder serves
     ownTemporaryFolder = folder;

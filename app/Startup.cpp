@@ -82,6 +82,9 @@ int runOllavanQuick(int argc, char **argv)
     const bool recoveredCleanly = RestoreJournal::recoverInterruptedSwitch(&recovered);
 
     const QStringList arguments = QApplication::arguments();
+    // The self-checks show no window: they say it where they say the rest.
+    if (!recovered.isEmpty() && arguments.value(1).startsWith(QLatin1String("--verify-")))
+        qInfo().noquote() << recovered;
     if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--verify-acrobat-isolation")) {
         QString message;
         const bool passed = PrintService::verifyAcrobatIsolation(arguments.at(2), &message);

@@ -67,6 +67,7 @@ class SettingsRestoreTest : public QObject
 private:
     PrivateCups cups;
     QTemporaryDir files;
+    QTemporaryDir temporary;
     QString shortDocument;
     QString longDocument;
 
@@ -101,6 +102,9 @@ private slots:
         QVERIFY2(cups.removeQueue(QStringLiteral("gone"), &error), qPrintable(error));
         QVERIFY(cups.setQueueDefault(QStringLiteral("office"), QStringLiteral("sides"),
                                      QStringLiteral("two-sided-long-edge")));
+        // The programs' temporary files go to a folder of the test's own, which must stay empty.
+        QVERIFY(temporary.isValid());
+        qputenv("TMPDIR", QFile::encodeName(temporary.path()));
         I18n::setLanguage(QStringLiteral("en"));
         AppIdentity::apply();
         QVERIFY(DatabaseLocation::createDatabaseFolder(DatabaseLocation::databasePath()));
@@ -274,6 +278,8 @@ private slots:
             QCOMPARE(fileBytes(userFile()), before);
         }
         QVERIFY(!RestoreJournal::exists());
+        QCOMPARE(QDir(temporary.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList());
     }
 
     void twoPrintsTakeTurns()

@@ -6,7 +6,11 @@
 #include "base/PngDecoder.h"
 #include "base/QtTranslations.h"
 #include "base/SettingsKeys.h"
+#include "platform/ProcessGuards.h"
 #include "printing/PrintService.h"
+#include "printing/PrinterSettingsScope.h"
+#include "printing/RestoreJournal.h"
+#include "printing/SettingsSwitchLock.h"
 #include "ui/MainWindow.h"
 #include "ui/PresetCards.h"
 
@@ -22,6 +26,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -47,6 +53,8 @@ QIcon applicationIcon()
 
 int runOllavanQuick(int argc, char **argv)
 {
+    platform::holdTerminationRequests();
+    const platform::OwnTemporaryFolder temporaryFolder;
     QApplication app(argc, argv);
     const FontDatabaseWarmUp fontDatabaseWarmUp;
     QApplication::setQuitOnLastWindowClosed(false);
@@ -58,7 +66,26 @@ int runOllavanQuick(int argc, char **argv)
     I18n::setLanguage(settings.value(QLatin1String(SettingsKeys::Language), QStringLiteral("en")).toString());
     QtTranslations::apply(I18n::language());
 
+    // A termination request during a print puts the user's printer settings back first and ends the program
+    // with 128 + the signal; otherwise the panel quits normally. The end of the session puts them back too.
+    platform::handleTerminationRequests([](int signal) {
+        if (PrinterSettingsScope::restoreBeforeExit()) {
+            platform::OwnTemporaryFolder::remove();
+            std::fflush(nullptr);
+            std::_Exit(128 + signal);
+        }
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest,
+                     [] { PrinterSettingsScope::restoreBeforeExit(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { PrinterSettingsScope::restoreBeforeExit(); });
+    QString recovered;
+    const bool recoveredCleanly = RestoreJournal::recoverInterruptedSwitch(&recovered);
+
     const QStringList arguments = QApplication::arguments();
+    // The self-checks show no window: they say it where they say the rest.
+    if (!recovered.isEmpty() && arguments.value(1).startsWith(QLatin1String("--verify-")))
+        qInfo().noquote() << recovered;
     if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--verify-acrobat-isolation")) {
         QString message;
         const bool passed = PrintService::verifyAcrobatIsolation(arguments.at(2), &message);
@@ -80,6 +107,14 @@ int runOllavanQuick(int argc, char **argv)
 
     MainWindow window;
     window.show();
+    if (!recovered.isEmpty())
+        window.setStatus(recovered, !recoveredCleanly);
+    SettingsSwitchLock::setWaitNotifier([&window](bool waiting) {
+        if (waiting)
+            QMetaObject::invokeMethod(&window, [&window] {
+                window.setStatus(I18n::text("Waiting for another print job to finish…"), false);
+            });
+    });
 
     if (arguments.size() == 3 && isScreenshotSwitch(arguments.at(1))) {
         const QString output = arguments.at(2);
@@ -107,5 +142,7 @@ int runOllavanQuick(int argc, char **argv)
         });
     }
 
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    SettingsSwitchLock::setWaitNotifier(nullptr);
+    return code;
 }

@@ -24,6 +24,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <utility>
+
 namespace {
 
 using ollavan::testsupport::makeMixedOrientationPdf;
@@ -245,8 +247,8 @@ void DesktopTest::documentsInFront()
     QFETCH(QString, file);
     QFETCH(QString, printed);
     QFETCH(FileChange, change);
-    if (!viewersStarted)
-        QVERIFY2(viewersStarted = startViewers(), "a viewer did not start");
+    if (!std::exchange(viewersStarted, true))
+        QVERIFY2(startViewers(), "a viewer did not start");
     const QString path = documents.filePath(file);
     if (change == FileChange::Deleted)
         QVERIFY(QFile::remove(path));

@@ -13,10 +13,10 @@ class QWidget;
 // Printing from the panel. Every 75 ms it remembers the supported application in front (the panel's own
 // window in front keeps the memory, so a click on a card still knows the document) and, when the system's
 // table of programs names what a click would print, says so in the status line as soon as it changes and
-// announces the document's name for the cards' tool tips. A request prints the
-// remembered document, or a dropped file, on a worker thread through PrintService, one job at a time; the
-// outcome goes to the status line, a failure also to a warning box, a success to the print history. A file
-// dropped on the window outside the cards prints with the first preset.
+// announces the document's name for the cards' tool tips. A request prints the remembered document, or a
+// dropped file, on a worker thread through PrintService, one job at a time; the outcome goes to the status
+// line, a failure also to a warning box, a success to the print history. A file dropped on the window outside
+// the cards prints with the first preset.
 class PrintExecution : public QObject
 {
     Q_OBJECT

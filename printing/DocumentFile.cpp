@@ -52,7 +52,8 @@ bool kindOf(const QByteArray &head, DocumentKind *kind, QByteArray *format)
 
 }  // namespace
 
-DocumentFile::DocumentFile(const QString &path) : filePath(QFileInfo(path).absoluteFilePath())
+DocumentFile::DocumentFile(const QString &path, const QString &shownName)
+    : filePath(QFileInfo(path).absoluteFilePath()), shownName(shownName)
 {
     refused.details.jobName = fileName();
     open();
@@ -102,7 +103,7 @@ DocumentFile::~DocumentFile() = default;
 
 QString DocumentFile::fileName() const
 {
-    return QFileInfo(filePath).fileName();
+    return shownName.isEmpty() ? QFileInfo(filePath).fileName() : shownName;
 }
 
 qint64 DocumentFile::size() const

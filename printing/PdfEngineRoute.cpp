@@ -18,6 +18,22 @@ QString engineFailure(const QList<PrintRoute::Kind> &passedOn, const QString &fi
 
 }  // namespace
 
+std::optional<int> checkedPageCount(DocumentFile &document, const QList<PrintRoute::Kind> &passedOn,
+                                    PrintOutcome *refusal)
+{
+    std::optional<QByteArray> bytes = document.readAll();
+    if (!bytes) {
+        refusal->message = document.readFailure();
+        return std::nullopt;
+    }
+    const PdfEngineDocument pdf(std::move(*bytes));
+    if (!pdf.error().isEmpty()) {
+        refusal->message = engineFailure(passedOn, document.fileName(), pdf.error());
+        return std::nullopt;
+    }
+    return pdf.pageCount();
+}
+
 RouteAnswer PdfEngineRoute::print(const PrintPreset &preset, const QList<Kind> &passedOn)
 {
     RouteAnswer answer;

@@ -232,6 +232,14 @@ void configurePrinterPage(QPrinter &printer, const PrintPreset &preset, float wi
     printer.setPageOrientation(widthPoints > heightPoints ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
+// The page is drawn on the whole area the printer can print on (its paper's printable area), where a print
+// system that places a PDF's pages itself fits them too.
+void usePrintableArea(QPrinter &printer)
+{
+    const QPageLayout layout = printer.pageLayout();
+    printer.setPageMargins(layout.minimumMargins(), layout.units());
+}
+
 }  // namespace
 
 QSize PdfEngineDocument::renderSize(float widthPoints, float heightPoints, int printerDpi)
@@ -304,6 +312,7 @@ QString PdfEngineDocument::print(const PrintPreset &preset)
     if (!printer.isValid() || printer.outputFormat() != QPrinter::NativeFormat)
         return QStringLiteral("printer unavailable: %1").arg(preset.printerName);
     platform::printJobOptions().prepare(printer, preset.useDriverSettings);
+    usePrintableArea(printer);
 
     QPainter painter;
     if (!painter.begin(&printer))
@@ -328,6 +337,7 @@ QString PdfEngineDocument::print(const PrintPreset &preset)
             return failPage(QStringLiteral("page %1 has an invalid size").arg(number));
         if (index > 0) {
             configurePrinterPage(printer, preset, width, height);
+            usePrintableArea(printer);
             if (!printer.newPage())
                 return failPage(QStringLiteral("the printer rejected page %1").arg(number));
         }

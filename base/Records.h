@@ -23,10 +23,10 @@ struct PrintPreset
     QString backgroundColor;
     int copies = 1;
     bool useDriverSettings = false;
-    // PDFs (and the PDFs made of Word documents) print with the built-in engine, never as PDF on the printer.
-    bool builtInPdfEngine = false;
     QString hotkey;
     int sortOrder = 0;
+    // PDFs (and the PDFs made of Word documents) print with the built-in engine, never as PDF on the printer.
+    bool builtInPdfEngine = false;
 };
 
 struct PrintHistoryEntry

@@ -117,16 +117,6 @@ QIODevice &DocumentFile::rewound()
     return *file;
 }
 
-std::optional<QByteArray> DocumentFile::readAll()
-{
-    if (!file->seek(0))
-        return std::nullopt;
-    QByteArray bytes = file->read(sizeLimit + 1);
-    if (bytes.isEmpty() || bytes.size() > sizeLimit)
-        return std::nullopt;
-    return bytes;
-}
-
 QString DocumentFile::readFailure() const
 {
     if (!file || file->error() == QFileDevice::NoError)

@@ -49,8 +49,6 @@ public:
 
     // The opened file, from its first byte.
     QIODevice &rewound();
-    // The whole file as it is read now (at most sizeLimit bytes); nothing when reading failed.
-    std::optional<QByteArray> readAll();
     // One translated line: the file could not be read, naming it and the system's reason.
     QString readFailure() const;
 

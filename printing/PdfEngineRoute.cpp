@@ -21,12 +21,7 @@ QString engineFailure(const QList<PrintRoute::Kind> &passedOn, const QString &fi
 std::optional<int> checkedPageCount(DocumentFile &document, const QList<PrintRoute::Kind> &passedOn,
                                     PrintOutcome *refusal)
 {
-    std::optional<QByteArray> bytes = document.readAll();
-    if (!bytes) {
-        refusal->message = document.readFailure();
-        return std::nullopt;
-    }
-    const PdfEngineDocument pdf(std::move(*bytes));
+    const PdfEngineDocument pdf(document.rewound());
     if (!pdf.error().isEmpty()) {
         refusal->message = engineFailure(passedOn, document.fileName(), pdf.error());
         return std::nullopt;
@@ -39,12 +34,7 @@ RouteAnswer PdfEngineRoute::print(const PrintPreset &preset, const QList<Kind> &
     RouteAnswer answer;
     PrintOutcome &outcome = answer.outcome;
     outcome.details.jobName = document.fileName();
-    std::optional<QByteArray> bytes = document.readAll();
-    if (!bytes) {
-        outcome.message = document.readFailure();
-        return answer;
-    }
-    PdfEngineDocument pdf(std::move(*bytes));
+    PdfEngineDocument pdf(document.rewound());
     if (!pdf.error().isEmpty()) {
         outcome.message = engineFailure(passedOn, document.fileName(), pdf.error());
         return answer;

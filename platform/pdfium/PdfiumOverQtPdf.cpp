@@ -1,9 +1,10 @@
 // The PDFium entry points used by the built-in PDF engine, with PDFium's own C signatures
 // (public/fpdfview.h), implemented over QtPdf. QtPdf runs PDFium inside but keeps its symbols to itself; this
-// library gives the engine the same sixteen functions it resolves from pdfium.dll on Windows.
+// library gives the engine the same functions it resolves from pdfium.dll on Windows.
 //
-// Documents are read from the caller's memory without a copy (the caller keeps the buffer alive until
-// FPDF_CloseDocument, as PDFium requires). Bitmaps are 32-bit BGRA, top line first, 4 * width bytes a line.
+// Documents are read from the caller's memory without a copy, or block by block through the caller's file
+// access (the caller keeps the buffer or the file alive until FPDF_CloseDocument, as PDFium requires).
+// Bitmaps are 32-bit BGRA, top line first, 4 * width bytes a line.
 
 #include <QBuffer>
 #include <QByteArray>
@@ -32,6 +33,13 @@ typedef struct fpdf_bitmap_t__ *FPDF_BITMAP;
 typedef const char *FPDF_BYTESTRING;
 typedef int FPDF_BOOL;
 typedef unsigned long FPDF_DWORD;
+
+typedef struct FPDF_FILEACCESS_
+{
+    unsigned long m_FileLen;
+    int (*m_GetBlock)(void *param, unsigned long position, unsigned char *pBuf, unsigned long size);
+    void *m_Param;
+} FPDF_FILEACCESS;
 
 namespace {
 
@@ -81,10 +89,35 @@ public:
     HeapServedScope &operator=(const HeapServedScope &) = delete;
 };
 
+// The caller's file access as a random-access device: every read asks the caller for the block.
+class FileAccessDevice final : public QIODevice
+{
+public:
+    explicit FileAccessDevice(const FPDF_FILEACCESS &access) : access(access) {}
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return qint64(access.m_FileLen); }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 length = qMin(maxSize, size() - pos());
+        if (length <= 0)
+            return 0;
+        if (!access.m_GetBlock(access.m_Param, static_cast<unsigned long>(pos()),
+                               reinterpret_cast<unsigned char *>(data), static_cast<unsigned long>(length)))
+            return -1;
+        return length;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    const FPDF_FILEACCESS access;
+};
+
 struct Document
 {
-    QByteArray bytes;  // shares the caller's memory (fromRawData)
-    QBuffer device;
+    QByteArray bytes;  // shares the caller's memory (fromRawData), when the document is in memory
+    std::unique_ptr<QIODevice> device;
     QPdfDocument pdf;
 };
 
@@ -236,27 +269,19 @@ OLLAVAN_PDFIUM_EXPORT void FPDF_DestroyLibrary(void)
     spareBuffer.release();
 }
 
-OLLAVAN_PDFIUM_EXPORT FPDF_DOCUMENT FPDF_LoadMemDocument64(const void *data_buf, size_t size,
-                                                           FPDF_BYTESTRING password)
+namespace {
+
+// Loads the document from its device.
+FPDF_DOCUMENT loadDocument(std::unique_ptr<Document> document, FPDF_BYTESTRING password)
 {
-    if (!data_buf || size == 0 || size > size_t(std::numeric_limits<qsizetype>::max())) {
-        lastError = ErrFormat;
-        return nullptr;
-    }
-    auto document = std::unique_ptr<Document>(new (std::nothrow) Document);
-    if (!document) {
-        lastError = ErrUnknown;
-        return nullptr;
-    }
-    document->bytes = QByteArray::fromRawData(static_cast<const char *>(data_buf), qsizetype(size));
-    document->device.setBuffer(&document->bytes);
-    if (!document->device.open(QIODevice::ReadOnly)) {
+    // Unbuffered, so that a read starts where the device stands (the caller's blocks are read as asked).
+    if (!document->device->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         lastError = ErrFile;
         return nullptr;
     }
     if (password)
         document->pdf.setPassword(QString::fromUtf8(password));
-    document->pdf.load(&document->device);
+    document->pdf.load(document->device.get());
     // A random-access device with every byte present loads synchronously; a document still "loading"
     // afterwards is one whose structure ends before the data does.
     if (document->pdf.status() != QPdfDocument::Status::Ready) {
@@ -266,6 +291,44 @@ OLLAVAN_PDFIUM_EXPORT FPDF_DOCUMENT FPDF_LoadMemDocument64(const void *data_buf,
     }
     lastError = ErrSuccess;
     return reinterpret_cast<FPDF_DOCUMENT>(document.release());
+}
+
+}  // namespace
+
+OLLAVAN_PDFIUM_EXPORT FPDF_DOCUMENT FPDF_LoadMemDocument64(const void *data_buf, size_t size,
+                                                           FPDF_BYTESTRING password)
+{
+    if (!data_buf || size == 0 || size > size_t(std::numeric_limits<qsizetype>::max())) {
+        lastError = ErrFormat;
+        return nullptr;
+    }
+    auto document = std::unique_ptr<Document>(new (std::nothrow) Document);
+    auto *buffer = new (std::nothrow) QBuffer;
+    if (!document || !buffer) {
+        delete buffer;
+        lastError = ErrUnknown;
+        return nullptr;
+    }
+    document->bytes = QByteArray::fromRawData(static_cast<const char *>(data_buf), qsizetype(size));
+    buffer->setBuffer(&document->bytes);
+    document->device.reset(buffer);
+    return loadDocument(std::move(document), password);
+}
+
+OLLAVAN_PDFIUM_EXPORT FPDF_DOCUMENT FPDF_LoadCustomDocument(FPDF_FILEACCESS *pFileAccess,
+                                                            FPDF_BYTESTRING password)
+{
+    if (!pFileAccess || !pFileAccess->m_GetBlock || pFileAccess->m_FileLen == 0) {
+        lastError = ErrFormat;
+        return nullptr;
+    }
+    auto document = std::unique_ptr<Document>(new (std::nothrow) Document);
+    if (!document) {
+        lastError = ErrUnknown;
+        return nullptr;
+    }
+    document->device = std::make_unique<FileAccessDevice>(*pFileAccess);
+    return loadDocument(std::move(document), password);
 }
 
 OLLAVAN_PDFIUM_EXPORT unsigned long FPDF_GetLastError(void)

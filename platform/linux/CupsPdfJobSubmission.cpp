@@ -114,17 +114,16 @@ public:
         const QByteArray resource = "/printers/" + queue.toUtf8();
         http_status_t status =
             cupsSendRequest(connection.http(), request, resource.constData(), CUPS_LENGTH_VARIABLE);
+        // No more bytes than the file held when the job began.
         const qint64 expected = pdf.size() - pdf.pos();
         qint64 sent = 0;
         QByteArray chunk(int(chunkSize), Qt::Uninitialized);
-        while (status == HTTP_STATUS_CONTINUE) {
-            const qint64 read = pdf.read(chunk.data(), chunkSize);
-            if (read < 0 || (read == 0 && sent != expected)) {
+        while (status == HTTP_STATUS_CONTINUE && sent < expected) {
+            const qint64 read = pdf.read(chunk.data(), qMin(chunkSize, expected - sent));
+            if (read <= 0) {
                 answer.status = PdfJobAnswer::Status::ReadFailed;
                 return answer;
             }
-            if (read == 0)
-                break;
             sent += read;
             status = cupsWriteRequestData(connection.http(), chunk.constData(), size_t(read));
         }

@@ -36,6 +36,10 @@ RouteAnswer OfficeFileRoute::print(const PrintPreset &preset, const QList<Kind> 
         DocumentFile pdf(handed.pdfPath, document.fileName());
         if (!pdf.isOpen())
             return RouteAnswer{pdf.refusal(), false};
+        if (pdf.kind() != DocumentKind::Pdf) {
+            outcome.message = I18n::text("LibreOffice could not make a PDF of %1.").arg(document.fileName());
+            return answer;
+        }
         if (!builtInEngine) {
             SystemPdfRoute system(
                 pdf, I18n::text("Sent to CUPS as a PDF made by LibreOffice: %1").arg(document.fileName()));

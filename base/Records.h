@@ -25,6 +25,8 @@ struct PrintPreset
     bool useDriverSettings = false;
     QString hotkey;
     int sortOrder = 0;
+    // PDFs (and the PDFs made of Word documents) print with the built-in engine, never as PDF on the printer.
+    bool builtInPdfEngine = false;
 };
 
 struct PrintHistoryEntry

@@ -14,6 +14,12 @@ namespace {
 
 constexpr int DefaultHistoryCount = 20;
 
+// How the preset prints PDFs: "builtin" (always the built-in engine) or "auto".
+QString pdfEngineText(const PrintPreset &preset)
+{
+    return preset.builtInPdfEngine ? QStringLiteral("builtin") : QStringLiteral("auto");
+}
+
 QJsonObject presetJson(const PrintPreset &preset)
 {
     return QJsonObject{
@@ -29,6 +35,7 @@ QJsonObject presetJson(const PrintPreset &preset)
         {QStringLiteral("duplexEdge"), optionText(preset.duplexEdge)},
         {QStringLiteral("paperSize"), preset.paperSize},
         {QStringLiteral("useDriverSettings"), preset.useDriverSettings},
+        {QStringLiteral("pdfEngine"), pdfEngineText(preset)},
         {QStringLiteral("backgroundColor"), preset.backgroundColor},
     };
 }
@@ -60,11 +67,11 @@ int runPresets(const Invocation &invocation)
     for (const PrintPreset &preset : presets) {
         rows.append({QString::number(preset.id), QString::number(preset.sortOrder), preset.title,
                      preset.printerName, presetParameters(preset), QString::number(preset.copies),
-                     preset.hotkey});
+                     pdfEngineText(preset), preset.hotkey});
     }
     printTable({QStringLiteral("ID"), QStringLiteral("POSITION"), QStringLiteral("TITLE"),
                 QStringLiteral("PRINTER"), QStringLiteral("SETTINGS"), QStringLiteral("COPIES"),
-                QStringLiteral("HOTKEY")},
+                QStringLiteral("PDF"), QStringLiteral("HOTKEY")},
                rows);
     return ExitSuccess;
 }
@@ -140,9 +147,11 @@ int runHistory(const Invocation &invocation)
 Verb presetsVerb()
 {
     return Verb{"presets", "presets", "List the stored printer presets in card order.",
-                "Columns: id, position (card order), title, printer, settings summary, copies, hotkey.\n"
+                "Columns: id, position (card order), title, printer, settings summary, copies, how PDFs\n"
+                "print (auto, or builtin: always the built-in engine), hotkey.\n"
                 "--json: an array of objects with id, position, title, printer, settings, copies, hotkey,\n"
-                "colorMode, duplexMode, duplexEdge, paperSize, useDriverSettings, backgroundColor.",
+                "colorMode, duplexMode, duplexEdge, paperSize, useDriverSettings, pdfEngine (auto or\n"
+                "builtin), backgroundColor.",
                 runPresets};
 }
 

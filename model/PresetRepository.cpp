@@ -55,6 +55,8 @@ const MigratedColumn MigratedColumns[] = {
     {"use_driver_settings",
      "ALTER TABLE print_presets ADD COLUMN use_driver_settings INTEGER NOT NULL DEFAULT 0"},
     {"hotkey", "ALTER TABLE print_presets ADD COLUMN hotkey TEXT NOT NULL DEFAULT ''"},
+    {"builtin_pdf_engine",
+     "ALTER TABLE print_presets ADD COLUMN builtin_pdf_engine INTEGER NOT NULL DEFAULT 0"},
 };
 
 constexpr int MinimumCopies = 1;
@@ -91,6 +93,7 @@ void bindTrailingColumns(QSqlQuery &query, const PrintPreset &preset)
     query.addBindValue(clampedCopies(preset.copies));
     query.addBindValue(preset.useDriverSettings);
     query.addBindValue(text(preset.hotkey));
+    query.addBindValue(preset.builtInPdfEngine);
 }
 
 // Every SQLite database file begins with these 16 bytes.
@@ -276,7 +279,8 @@ QList<PrintPreset> PresetRepository::presets(QString *errorText) const
     QSqlQuery query(m_database);
     if (!query.exec(
             QStringLiteral("SELECT id,title,color_mode,duplex_mode,paper_size,printer_name,background_color,"
-                           "sort_order,duplex_edge,copies,use_driver_settings,hotkey FROM print_presets "
+                           "sort_order,duplex_edge,copies,use_driver_settings,hotkey,builtin_pdf_engine "
+                           "FROM print_presets "
                            "ORDER BY sort_order"))) {
         storeError(errorText, query);
         return {};
@@ -295,6 +299,7 @@ QList<PrintPreset> PresetRepository::presets(QString *errorText) const
         preset.copies = clampedCopies(query.value(9).toLongLong());
         preset.useDriverSettings = query.value(10).toBool();
         preset.hotkey = query.value(11).toString();
+        preset.builtInPdfEngine = query.value(12).toBool();
         result.append(preset);
     }
     return result;
@@ -314,7 +319,8 @@ bool PresetRepository::addPreset(PrintPreset preset, QString *errorText)
     QSqlQuery insert(m_database);
     if (!insert.prepare(QStringLiteral("INSERT INTO print_presets(title,color_mode,duplex_mode,paper_size,"
                                        "printer_name,background_color,sort_order,duplex_edge,copies,"
-                                       "use_driver_settings,hotkey) VALUES(?,?,?,?,?,?,?,?,?,?,?)"))) {
+                                       "use_driver_settings,hotkey,builtin_pdf_engine) "
+                                       "VALUES(?,?,?,?,?,?,?,?,?,?,?,?)"))) {
         storeError(errorText, insert);
         return false;
     }
@@ -334,7 +340,7 @@ bool PresetRepository::updatePreset(const PrintPreset &preset, QString *errorTex
     if (!update.prepare(
             QStringLiteral("UPDATE print_presets SET title=?,color_mode=?,duplex_mode=?,paper_size=?,"
                            "printer_name=?,background_color=?,duplex_edge=?,copies=?,"
-                           "use_driver_settings=?,hotkey=? WHERE id=?"))) {
+                           "use_driver_settings=?,hotkey=?,builtin_pdf_engine=? WHERE id=?"))) {
         storeError(errorText, update);
         return false;
     }

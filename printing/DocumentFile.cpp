@@ -53,7 +53,8 @@ bool kindOf(const QByteArray &head, DocumentKind *kind, QByteArray *format)
 
 }  // namespace
 
-DocumentFile::DocumentFile(const QString &path) : filePath(QFileInfo(path).absoluteFilePath())
+DocumentFile::DocumentFile(const QString &path, const QString &shownName)
+    : filePath(QFileInfo(path).absoluteFilePath()), shownName(shownName)
 {
     refused.details.jobName = fileName();
     open();
@@ -103,7 +104,7 @@ DocumentFile::~DocumentFile() = default;
 
 QString DocumentFile::fileName() const
 {
-    return QFileInfo(filePath).fileName();
+    return shownName.isEmpty() ? QFileInfo(filePath).fileName() : shownName;
 }
 
 qint64 DocumentFile::size() const
@@ -115,16 +116,6 @@ QIODevice &DocumentFile::rewound()
 {
     file->seek(0);
     return *file;
-}
-
-std::optional<QByteArray> DocumentFile::readAll()
-{
-    if (!file->seek(0))
-        return std::nullopt;
-    QByteArray bytes = file->read(sizeLimit + 1);
-    if (bytes.isEmpty() || bytes.size() > sizeLimit)
-        return std::nullopt;
-    return bytes;
 }
 
 QString DocumentFile::readFailure() const

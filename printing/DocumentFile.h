@@ -27,7 +27,9 @@ class DocumentFile
 public:
     static constexpr qint64 sizeLimit = qint64(1) << 30;
 
-    explicit DocumentFile(const QString &path);
+    // `shownName` names the document in the messages and as the job's name instead of the file's own name (a
+    // file made of another document is named as that document).
+    explicit DocumentFile(const QString &path, const QString &shownName = QString());
     ~DocumentFile();
     DocumentFile(const DocumentFile &) = delete;
     DocumentFile &operator=(const DocumentFile &) = delete;
@@ -47,8 +49,6 @@ public:
 
     // The opened file, from its first byte.
     QIODevice &rewound();
-    // The whole file as it is read now (at most sizeLimit bytes); nothing when reading failed.
-    std::optional<QByteArray> readAll();
     // One translated line: the file could not be read, naming it and the system's reason.
     QString readFailure() const;
 
@@ -57,6 +57,7 @@ private:
     void refuse(PrintResult result, const QString &message);
 
     QString filePath;
+    QString shownName;
     std::unique_ptr<QFile> file;
     bool opened = false;
     PrintOutcome refused;

@@ -18,17 +18,23 @@ QString engineFailure(const QList<PrintRoute::Kind> &passedOn, const QString &fi
 
 }  // namespace
 
+std::optional<int> checkedPageCount(DocumentFile &document, const QList<PrintRoute::Kind> &passedOn,
+                                    PrintOutcome *refusal)
+{
+    const PdfEngineDocument pdf(document.rewound());
+    if (!pdf.error().isEmpty()) {
+        refusal->message = engineFailure(passedOn, document.fileName(), pdf.error());
+        return std::nullopt;
+    }
+    return pdf.pageCount();
+}
+
 RouteAnswer PdfEngineRoute::print(const PrintPreset &preset, const QList<Kind> &passedOn)
 {
     RouteAnswer answer;
     PrintOutcome &outcome = answer.outcome;
     outcome.details.jobName = document.fileName();
-    std::optional<QByteArray> bytes = document.readAll();
-    if (!bytes) {
-        outcome.message = document.readFailure();
-        return answer;
-    }
-    PdfEngineDocument pdf(std::move(*bytes));
+    PdfEngineDocument pdf(document.rewound());
     if (!pdf.error().isEmpty()) {
         outcome.message = engineFailure(passedOn, document.fileName(), pdf.error());
         return answer;

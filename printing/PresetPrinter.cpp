@@ -20,7 +20,6 @@ void applyPresetToPrinter(QPrinter &printer, const PrintPreset &preset)
 QRect centredTarget(const QRect &paintRect, const QSize &imageSize)
 {
     const QSize scaled = imageSize.scaled(paintRect.size(), Qt::KeepAspectRatio);
-    const QPoint centre = paintRect.center();
-    return QRect(centre.x() - scaled.width() / 2, centre.y() - scaled.height() / 2, scaled.width(),
-                 scaled.height());
+    return QRect((paintRect.width() - scaled.width()) / 2, (paintRect.height() - scaled.height()) / 2,
+                 scaled.width(), scaled.height());
 }

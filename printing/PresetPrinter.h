@@ -14,5 +14,7 @@ class QPrinter;
 // keeps the driver's own settings, its colour mode and sides. Paper and orientation are the caller's.
 void applyPresetToPrinter(QPrinter &printer, const PrintPreset &preset);
 
-// The picture scaled to fit the paint rectangle, keeping its aspect ratio, centred on it.
+// The picture scaled to fit the paint rectangle (in the page's pixels, as QPageLayout::paintRectPixels gives
+// it), keeping its aspect ratio, centred on it: in the painter's coordinates, whose origin is the paint
+// rectangle's top left corner.
 QRect centredTarget(const QRect &paintRect, const QSize &imageSize);

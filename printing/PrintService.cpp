@@ -18,19 +18,20 @@
 #include <QFileInfo>
 #include <QStringList>
 
-
 namespace {
 
 const char *const unsupportedFileMessage =
     "Supported files: PDF, Word documents, WPS documents, and common image formats.";
 
-PrintOutcome printDocument(DocumentFile &document, const PrintPreset &preset)
+PrintOutcome printDocument(DocumentFile &document, const PrintPreset &preset, bool builtInEngine)
 {
     switch (document.kind()) {
     case DocumentKind::Pdf: {
+        PdfEngineRoute engine(document);
+        if (builtInEngine)
+            return printThroughRoutes({&engine}, preset);
         SystemPdfRoute system(document);
         AcrobatFileRoute acrobat(document);
-        PdfEngineRoute engine(document);
         return printThroughRoutes({&system, &acrobat, &engine}, preset);
     }
     case DocumentKind::Image: {
@@ -38,7 +39,7 @@ PrintOutcome printDocument(DocumentFile &document, const PrintPreset &preset)
         return printThroughRoutes({&image}, preset);
     }
     case DocumentKind::WordDocument: {
-        OfficeFileRoute office(document);
+        OfficeFileRoute office(document, builtInEngine);
         return printThroughRoutes({&office}, preset);
     }
     }
@@ -54,15 +55,19 @@ PrintOutcome printActiveAcrobatDocument(const PrintPreset &preset, const Foregro
         none.result = PrintResult::NoDocument;
         return none;
     }
-    // The file behind the document, for the engine when Acrobat refuses: opened before anything is switched.
+    // The file behind the document, for the routes after Acrobat: opened before anything is switched.
     std::unique_ptr<DocumentFile> file;
     if (!active.filePath.isEmpty())
         file = std::make_unique<DocumentFile>(active.filePath);
     ActiveAcrobatRoute acrobat(active);
+    std::unique_ptr<SystemPdfRoute> system;
     std::unique_ptr<PdfEngineRoute> engine;
-    if (file && file->isOpen() && file->kind() == DocumentKind::Pdf)
+    if (file && file->isOpen() && file->kind() == DocumentKind::Pdf) {
+        if (!PrintService::printsWithBuiltInEngine(preset, PdfEngineChoice::Auto))
+            system = std::make_unique<SystemPdfRoute>(*file);
         engine = std::make_unique<PdfEngineRoute>(*file);
-    PrintOutcome outcome = printThroughRoutes({&acrobat, engine.get()}, preset);
+    }
+    PrintOutcome outcome = printThroughRoutes({&acrobat, system.get(), engine.get()}, preset);
     outcome.details.jobName = active.title;
     return outcome;
 }
@@ -152,7 +157,13 @@ bool PrintService::isSupportedFile(const QString &path)
     return suffixes.contains(QFileInfo(path).suffix().toLower());
 }
 
-PrintOutcome PrintService::printFile(const QString &filePath, const PrintPreset &preset) const
+bool PrintService::printsWithBuiltInEngine(const PrintPreset &preset, PdfEngineChoice choice)
+{
+    return choice == PdfEngineChoice::BuiltIn || preset.builtInPdfEngine;
+}
+
+PrintOutcome PrintService::printFile(const QString &filePath, const PrintPreset &preset,
+                                     PdfEngineChoice choice) const
 {
     const platform::AutomationApartment apartment;
     if (!isSupportedFile(filePath)) {
@@ -165,7 +176,7 @@ PrintOutcome PrintService::printFile(const QString &filePath, const PrintPreset 
     DocumentFile document(filePath);
     if (!document.isOpen())
         return document.refusal();
-    return printDocument(document, preset);
+    return printDocument(document, preset, printsWithBuiltInEngine(preset, choice));
 }
 
 PrintOutcome PrintService::printActiveDocument(const PrintPreset &preset,

@@ -11,9 +11,14 @@
 // failure, and the job's name and page count for the history.
 //
 // A file is opened and checked once (DocumentFile) and goes to the routes of its kind by content: a PDF to
-// the system's own PDF route, then Acrobat, then the built-in engine; an image to the image route; a Word,
-// WPS, OpenDocument or RTF document to the desktop's handler. The application in front: Word or WPS through
-// automation, Acrobat's document (then the built-in engine), or the picture an image viewer shows.
+// the system's own PDF route, then Acrobat, then the built-in engine (or to the engine alone, see
+// PdfEngineChoice); an image to the image route; a Word, WPS, OpenDocument or RTF document to the desktop's
+// handler (on Linux LibreOffice makes a PDF of it, which goes the PDF's way). The application in front: Word
+// or WPS through automation, Acrobat's document (then the built-in engine), or the picture an image viewer
+// shows. Which way a PDF prints: Auto leaves it to the preset (its "built-in engine" choice, else the
+// system's own PDF route first); BuiltIn prints with the built-in engine whatever the preset says.
+enum class PdfEngineChoice { Auto, BuiltIn };
+
 class PrintService
 {
 public:
@@ -30,9 +35,13 @@ public:
     // True when the path's suffix (lowercased) is one of the printable kinds. Does not look at the file.
     static bool isSupportedFile(const QString &path);
 
+    // Whether PDFs print with the built-in engine alone: the one rule for the panel and the command line.
+    static bool printsWithBuiltInEngine(const PrintPreset &preset, PdfEngineChoice choice);
+
     // A dropped file (or one named on the command line). A file whose suffix is not supported is refused
     // without being opened.
-    PrintOutcome printFile(const QString &filePath, const PrintPreset &preset) const;
+    PrintOutcome printFile(const QString &filePath, const PrintPreset &preset,
+                           PdfEngineChoice choice = PdfEngineChoice::Auto) const;
     // The document of the application that was in front (a card click or a hotkey). A document that the
     // system's table of programs found prints exactly as if its file had been dropped.
     PrintOutcome printActiveDocument(const PrintPreset &preset,

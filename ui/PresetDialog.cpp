@@ -203,6 +203,14 @@ void PresetDialog::buildForm()
     driverSettingsCheck->setChecked(original.useDriverSettings);
     form->addRow(QString(), driverSettingsCheck);
 
+    pdfEngineCheck = new QCheckBox(I18n::text("Print PDFs with the built-in engine"), this);
+    pdfEngineCheck->setObjectName(QStringLiteral("pdfEngineCheck"));
+    pdfEngineCheck->setToolTip(
+        I18n::text("Sends each page as a picture instead of the PDF itself, for printers "
+                   "whose firmware mishandles PDFs."));
+    pdfEngineCheck->setChecked(original.builtInPdfEngine);
+    form->addRow(QString(), pdfEngineCheck);
+
     auto *driverRow = new QHBoxLayout;
     driverPropertiesButton = new QPushButton(I18n::text("Open driver properties…"), this);
     driverPropertiesButton->setObjectName(QStringLiteral("driverPropertiesButton"));
@@ -386,6 +394,7 @@ void PresetDialog::fillPreset(PrintPreset *preset) const
     preset->colorMode = colorCombo->currentData().value<ColorMode>();
     preset->paperSize = paperCombo->currentText();
     preset->useDriverSettings = driverSettingsCheck->isChecked();
+    preset->builtInPdfEngine = pdfEngineCheck->isChecked();
     preset->backgroundColor = accent;
     preset->hotkey = hotkeyText();
     preset->title = nameEdit->text().trimmed();

@@ -65,6 +65,7 @@ private:
     QPushButton *customColorButton = nullptr;
     QKeySequenceEdit *hotkeyEdit = nullptr;
     QCheckBox *driverSettingsCheck = nullptr;
+    QCheckBox *pdfEngineCheck = nullptr;
     QPushButton *driverPropertiesButton = nullptr;
     QLabel *noteLabel = nullptr;
 };

@@ -71,9 +71,6 @@ const std::vector<TranslationRow> &desktopTranslationRows()
          "%1 a été supprimé ou renommé après son ouverture dans %2 : rien n’a été imprimé. Faites glisser le "
          "fichier sur un préréglage d’imprimante pour l’imprimer."},
         // LibreOffice's PDF of a document in front or dropped, refused by the print queue.
-        {"The print queue refused %1: %2", "打印队列拒绝了 %1：%2", "列印佇列拒絕了 %1：%2",
-         "印刷キューが %1 を拒否しました: %2", "인쇄 대기열이 %1을(를) 거부했습니다: %2",
-         "Die Druckwarteschlange hat %1 abgelehnt: %2", "La file d’impression a refusé %1 : %2"},
     };
     return rows;
 }

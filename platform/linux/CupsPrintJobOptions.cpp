@@ -1,13 +1,13 @@
 #include "platform/PrintJobOptions.h"
 
+#include "platform/linux/SavedJobOptions.h"
+
 #include <QPageSize>
 #include <QPrintEngine>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
-
-#include <cups/cups.h>
 
 namespace platform {
 namespace {
@@ -22,14 +22,6 @@ bool writtenByQt(const QString &name)
                                       QStringLiteral("copies"),    QStringLiteral("collate"),
                                       QStringLiteral("landscape"), QStringLiteral("orientation-requested")};
     return names.contains(name, Qt::CaseInsensitive);
-}
-
-// Attributes of the queue that cupsGetNamedDest reports among the options; they are not job options.
-bool describesQueue(const QString &name)
-{
-    return name.startsWith(QLatin1String("printer-")) || name.startsWith(QLatin1String("marker-")) ||
-           name.endsWith(QLatin1String("-default")) || name.endsWith(QLatin1String("-supported")) ||
-           name == QLatin1String("device-uri") || name == QLatin1String("auth-info-required");
 }
 
 // A CUPS media name as a page size: PPD names ("A4", "Letter") and self-describing PWG names
@@ -60,31 +52,21 @@ class CupsPrintJobOptions final : public PrintJobOptions
 public:
     void prepare(QPrinter &printer, bool useDriverSettings) override
     {
-        const QString fullName = printer.printerName();
-        const int slash = fullName.indexOf(QLatin1Char('/'));
-        const QByteArray queue = (slash < 0 ? fullName : fullName.left(slash)).toLocal8Bit();
-        const QByteArray instance = slash < 0 ? QByteArray() : fullName.mid(slash + 1).toLocal8Bit();
-
         QStringList options;
         QString savedMedia;
         QString savedSides;
         QString savedColor;
-        if (cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.constData(),
-                                                 instance.isEmpty() ? nullptr : instance.constData())) {
-            for (int i = 0; i < dest->num_options; ++i) {
-                const QString name = QString::fromUtf8(dest->options[i].name);
-                const QString value = QString::fromUtf8(dest->options[i].value);
-                if (name == QLatin1String("media"))
-                    savedMedia = value;
-                else if (name == QLatin1String("sides"))
-                    savedSides = value;
-                else if (name == QLatin1String("print-color-mode"))
-                    savedColor = value;
-                if (writtenByQt(name) || describesQueue(name) || name == QLatin1String("print-color-mode"))
-                    continue;
-                options << name << value;
-            }
-            cupsFreeDests(1, dest);
+        for (const CupsOption &saved : savedJobOptions(printer.printerName())) {
+            const QString &name = saved.first;
+            if (name == QLatin1String("media"))
+                savedMedia = saved.second;
+            else if (name == QLatin1String("sides"))
+                savedSides = saved.second;
+            else if (name == QLatin1String("print-color-mode"))
+                savedColor = saved.second;
+            if (writtenByQt(name) || name == QLatin1String("print-color-mode"))
+                continue;
+            options << name << saved.second;
         }
 
         if (useDriverSettings) {

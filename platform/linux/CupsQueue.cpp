@@ -35,14 +35,6 @@ QStringList keywords(ipp_t *response, const char *name)
     return values;
 }
 
-QByteArray printerUri(const QString &name)
-{
-    char uri[HTTP_MAX_URI];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof(uri), "ipp", nullptr, "localhost", ippPort(),
-                     "/printers/%s", name.toUtf8().constData());
-    return QByteArray(uri);
-}
-
 bool fail(QString *failure, const QString &description)
 {
     if (failure)
@@ -77,6 +69,21 @@ IppMessage send(const CupsConnection &connection, ipp_t *request, bool *notFound
 
 }  // namespace
 
+QByteArray cupsPrinterUri(const QString &name)
+{
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof(uri), "ipp", nullptr, "localhost", ippPort(),
+                     "/printers/%s", name.toUtf8().constData());
+    return QByteArray(uri);
+}
+
+bool CupsQueueInfo::formatsPdf() const
+{
+    // What CUPS names every queue without a driver.
+    return documentFormats.contains(QLatin1String("application/pdf")) &&
+           makeAndModel != QLatin1String("Local Raw Printer");
+}
+
 CupsConnection::CupsConnection()
 {
     connection =
@@ -106,10 +113,12 @@ bool cupsQueueInfo(const QString &name, CupsQueueInfo *info, QString *failure)
                                             "sides-supported",
                                             "media-default",
                                             "media-supported",
-                                            "device-uri"};
+                                            "device-uri",
+                                            "document-format-supported",
+                                            "printer-make-and-model"};
     ipp_t *request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                 printerUri(name).constData());
+                 cupsPrinterUri(name).constData());
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   int(sizeof(requested) / sizeof(requested[0])), nullptr, requested);
     const IppMessage response = send(connection, request, nullptr, failure);
@@ -135,6 +144,8 @@ bool cupsQueueInfo(const QString &name, CupsQueueInfo *info, QString *failure)
     result.mediaDefault = keyword(response.get(), "media-default");
     result.mediaSupported = keywords(response.get(), "media-supported");
     result.deviceUri = keyword(response.get(), "device-uri");
+    result.documentFormats = keywords(response.get(), "document-format-supported");
+    result.makeAndModel = keyword(response.get(), "printer-make-and-model");
     if (info)
         *info = result;
     return true;

@@ -40,7 +40,16 @@ struct CupsQueueInfo
     QString mediaDefault;             // media-default
     QStringList mediaSupported;       // media-supported
     QString deviceUri;                // device-uri
+    QStringList documentFormats;      // document-format-supported
+    QString makeAndModel;             // printer-make-and-model
+
+    // Whether the server formats PDF documents for the queue: it takes application/pdf and is no raw queue
+    // (a raw queue hands every document to the printer untouched, placing no page and making no copy).
+    bool formatsPdf() const;
 };
+
+// The IPP address of a queue on the server of the calling thread's environment.
+QByteArray cupsPrinterUri(const QString &name);
 
 // Each answers false with CUPS's own description of the failure in *failure (translated by CUPS).
 bool cupsQueueInfo(const QString &name, CupsQueueInfo *info, QString *failure);

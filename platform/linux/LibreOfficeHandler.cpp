@@ -1,97 +1,99 @@
-// Word, WPS, OpenDocument and RTF documents on Linux: LibreOffice lays them out as a PDF, which goes to the
-// print queue with the user's options for the printer, as lp sends a file. (LibreOffice's own printing,
-// "soffice --pt", leaves the user's copies, sides and colour out of the job.)
+// Word, WPS, OpenDocument and RTF documents on Linux: LibreOffice makes a PDF of them ("soffice
+// --convert-to pdf"), with a profile of its own in the process's temporary folder, so that a LibreOffice the
+// user runs does not take the request over and nothing of it stays behind.
 #include "platform/DocumentHandler.h"
 
 #include "base/I18n.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
 
-#include <cups/cups.h>
-
-#include <memory>
+#include <csignal>
+#include <unistd.h>
 
 namespace platform {
 namespace {
 
-constexpr int layoutWaitMs = 120000;
+constexpr int conversionLimitSeconds = 180;
 
-struct DestinationDeleter
+// LibreOffice runs as a process group of its own (a launcher and the office program), ended as a whole when
+// the conversion takes too long.
+class OfficeProcess
 {
-    void operator()(cups_dest_t *destination) const { cupsFreeDests(1, destination); }
-};
+public:
+    OfficeProcess()
+    {
+        process.setChildProcessModifier([] { ::setpgid(0, 0); });
+        process.setProcessChannelMode(QProcess::MergedChannels);
+    }
+    ~OfficeProcess()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            ::kill(-pid_t(process.processId()), SIGKILL);
+            process.waitForFinished(-1);
+        }
+    }
+    OfficeProcess(const OfficeProcess &) = delete;
+    OfficeProcess &operator=(const OfficeProcess &) = delete;
 
-// Options as libcups keeps them, freed on every way out.
-struct JobOptions
-{
-    int count = 0;
-    cups_option_t *options = nullptr;
-    JobOptions() = default;
-    JobOptions(const JobOptions &) = delete;
-    JobOptions &operator=(const JobOptions &) = delete;
-    ~JobOptions() { cupsFreeOptions(count, options); }
+    QProcess process;
 };
 
 class LibreOfficeHandler final : public DocumentHandler
 {
 public:
-    HandlerAnswer print(const QString &filePath, const QString &printerName) override
+    HandlerAnswer print(const QString &filePath, const QString &) override
     {
         HandlerAnswer answer;
-        const QString name = QFileInfo(filePath).fileName();
-        const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-        if (office.isEmpty()) {
+        const QFileInfo document(filePath);
+        const QString name = document.fileName();
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+        if (program.isEmpty()) {
             answer.status = HandlerAnswer::Status::NoHandler;
             answer.description = I18n::text("Cannot print %1: LibreOffice is needed to print Word and WPS "
                                             "documents. Install the libreoffice-writer package.")
                                      .arg(name);
             return answer;
         }
-        // A profile of its own, so that a LibreOffice the user has open is neither used nor disturbed.
-        const QString profile =
-            QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/libreoffice");
-        const QTemporaryDir output(QFileInfo(filePath).path() + QStringLiteral("/pdf-XXXXXX"));
-        QProcess layout;
-        layout.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        layout.start(office,
-                     {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile).toString(),
-                      QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                      QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"),
-                      output.path(), filePath});
-        if (!layout.waitForFinished(layoutWaitMs)) {
-            layout.kill();
-            layout.waitForFinished();
-        }
-        const QString pdf = QDir(output.path()).filePath(QFileInfo(filePath).completeBaseName() + ".pdf");
-        if (!output.isValid() || layout.exitStatus() != QProcess::NormalExit || !QFileInfo(pdf).isFile()) {
+        const QString output = document.absoluteDir().filePath(QStringLiteral("pdf"));
+        const QTemporaryDir profile(QDir::temp().filePath(QStringLiteral("office-profile-XXXXXX")));
+        if (!profile.isValid() || !QDir().mkpath(output)) {
             answer.description = I18n::text("LibreOffice could not be started to print %1.").arg(name);
             return answer;
         }
-
-        const QByteArray printer = printerName.toUtf8();
-        const std::unique_ptr<cups_dest_t, DestinationDeleter> destination(
-            cupsGetNamedDest(CUPS_HTTP_DEFAULT, printer.constData(), nullptr));
-        JobOptions job;
-        for (int i = 0; destination && i < destination->num_options; ++i)
-            job.count = cupsAddOption(destination->options[i].name, destination->options[i].value, job.count,
-                                      &job.options);
-        if (cupsPrintFile(printer.constData(), QFile::encodeName(pdf).constData(), name.toUtf8().constData(),
-                          job.count, job.options) == 0) {
-            answer.description = I18n::text("The print queue refused %1: %2")
-                                     .arg(name, QString::fromUtf8(cupsLastErrorString()));
+        {
+            OfficeProcess office;
+            office.process.start(
+                program,
+                {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profile.path()).toString(),
+                 QStringLiteral("--headless"), QStringLiteral("--norestore"), QStringLiteral("--convert-to"),
+                 QStringLiteral("pdf"), QStringLiteral("--outdir"), output, filePath});
+            if (!office.process.waitForStarted()) {
+                answer.description = I18n::text("LibreOffice could not be started to print %1.").arg(name);
+                return answer;
+            }
+            if (!office.process.waitForFinished(conversionLimitSeconds * 1000)) {
+                answer.description = I18n::text("LibreOffice did not make a PDF of %1 within %2 seconds.")
+                                         .arg(name)
+                                         .arg(conversionLimitSeconds);
+                return answer;
+            }
+        }
+        const QFileInfo pdf(QDir(output).filePath(document.completeBaseName() + QStringLiteral(".pdf")));
+        if (!pdf.isFile() || pdf.size() == 0) {
+            answer.description = I18n::text("LibreOffice could not make a PDF of %1.").arg(name);
             return answer;
         }
-        answer.status = HandlerAnswer::Status::Sent;
+        answer.status = HandlerAnswer::Status::MadePdf;
+        answer.pdfPath = pdf.absoluteFilePath();
         return answer;
     }
 
-    // LibreOffice does not tell.
+    // The page count comes from the PDF.
     int pageCount(const QString &) override { return 0; }
 };
 

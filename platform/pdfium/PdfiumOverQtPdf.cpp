@@ -1,9 +1,10 @@
 // The PDFium entry points used by the built-in PDF engine, with PDFium's own C signatures
 // (public/fpdfview.h), implemented over QtPdf. QtPdf runs PDFium inside but keeps its symbols to itself; this
-// library gives the engine the same sixteen functions it resolves from pdfium.dll on Windows.
+// library gives the engine the same functions it resolves from pdfium.dll on Windows.
 //
-// Documents are read from the caller's memory without a copy (the caller keeps the buffer alive until
-// FPDF_CloseDocument, as PDFium requires). Bitmaps are 32-bit BGRA, top line first, 4 * width bytes a line.
+// Documents are read from the caller's memory without a copy, or block by block through the caller's file
+// access (the caller keeps the buffer or the file alive until FPDF_CloseDocument, as PDFium requires).
+// Bitmaps are 32-bit BGRA, top line first, 4 * width bytes a line.
 
 #include <QBuffer>
 #include <QByteArray>
@@ -32,6 +33,13 @@ typedef struct fpdf_bitmap_t__ *FPDF_BITMAP;
 typedef const char *FPDF_BYTESTRING;
 typedef int FPDF_BOOL;
 typedef unsigned long FPDF_DWORD;
+
+typedef struct FPDF_FILEACCESS_
+{
+    unsigned long m_FileLen;
+    int (*m_GetBlock)(void *param, unsigned long position, unsigned char *pBuf, unsigned long size);
+    void *m_Param;
+} FPDF_FILEACCESS;
 
 namespace {
 
@@ -81,10 +89,35 @@ public:
     HeapServedScope &operator=(const HeapServedScope &) = delete;
 };
 
+// The caller's file access as a random-access device: every read asks the caller for the block.
+class FileAccessDevice final : public QIODevice
+{
+public:
+    explicit FileAccessDevice(const FPDF_FILEACCESS &access) : access(access) {}
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return qint64(access.m_FileLen); }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 length = qMin(maxSize, size() - pos());
+        if (length <= 0)
+            return 0;
+        if (!access.m_GetBlock(access.m_Param, static_cast<unsigned long>(pos()),
+                               reinterpret_cast<unsigned char *>(data), static_cast<unsigned long>(length)))
+            return -1;
+        return length;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    const FPDF_FILEACCESS access;
+};
+
 struct Document
 {
-    QByteArray bytes;  // shares the caller's memory (fromRawData)
-    QBuffer device;
+    QByteArray bytes;  // shares the caller's memory (fromRawData), when the document is in memory
+    std::unique_ptr<QIODevice> device;
     QPdfDocument pdf;
 };
 
@@ -140,20 +173,75 @@ private:
 
 SpareBuffer spareBuffer;
 
+// A bitmap's pixels come into being when they are first needed. A fill of the whole bitmap is only noted
+// until then; a page rendered over such a fill with one band takes QtPdf's own page image as the bitmap's
+// pixels and lays the fill under it there, so that the page is not copied once more.
 struct Bitmap
 {
     int width = 0;
     int height = 0;
     int stride = 0;
     bool alpha = false;
-    uchar *buffer = nullptr;
+    uchar *buffer = nullptr;  // the pixels, when they exist: owned (spare buffer, malloc) or the page's image
     size_t bytes = 0;
+    QImage page;  // QtPdf's page image, when it became the pixels
+    bool filled = false;
+    quint32 fill = 0;  // the noted fill of the whole bitmap, while there are no pixels
     ~Bitmap()
     {
-        if (buffer)
+        if (buffer && page.isNull())
             spareBuffer.give(buffer, bytes);
     }
+    // Makes the pixels, with the noted fill; false when there is no memory for them.
+    bool materialize()
+    {
+        if (buffer)
+            return true;
+        buffer = spareBuffer.take(bytes);
+        if (!buffer)
+            buffer = static_cast<uchar *>(std::malloc(bytes));
+        if (!buffer)
+            return false;
+        if (filled)
+            std::fill_n(reinterpret_cast<quint32 *>(buffer), bytes / 4, fill);
+        return true;
+    }
 };
+
+// Lays an opaque colour under one pixel of straight (not premultiplied) alpha.
+inline quint32 laidUnder(quint32 value, quint32 colour)
+{
+    const quint32 a = value >> 24, under = 0xFF - a;
+    const auto mix = [&](int shift) {
+        return (((value >> shift) & 0xFF) * a + ((colour >> shift) & 0xFF) * under + 127) / 255 << shift;
+    };
+    return 0xFF000000u | mix(16) | mix(8) | mix(0);
+}
+
+// Lays an opaque colour under an image of straight alpha, in place. Pages are mostly clear or opaque: two
+// pixels at a time, clear ones take the colour and opaque ones stay.
+void layUnder(QImage &image, quint32 colour)
+{
+    const quint64 pair = quint64(colour) << 32 | colour;
+    const quint64 opaque = 0xFF000000FF000000ull;
+    for (int y = 0; y < image.height(); ++y) {
+        auto *pixels = reinterpret_cast<quint32 *>(image.scanLine(y));
+        const int width = image.width();
+        int x = 0;
+        for (; x + 1 < width; x += 2) {
+            quint64 two;
+            std::memcpy(&two, pixels + x, sizeof two);
+            if (two == 0) {
+                std::memcpy(pixels + x, &pair, sizeof pair);
+            } else if ((two & opaque) != opaque) {
+                pixels[x] = laidUnder(pixels[x], colour);
+                pixels[x + 1] = laidUnder(pixels[x + 1], colour);
+            }
+        }
+        if (x < width)
+            pixels[x] = laidUnder(pixels[x], colour);
+    }
+}
 
 unsigned long errorCodeFor(QPdfDocument::Error error)
 {
@@ -236,27 +324,19 @@ OLLAVAN_PDFIUM_EXPORT void FPDF_DestroyLibrary(void)
     spareBuffer.release();
 }
 
-OLLAVAN_PDFIUM_EXPORT FPDF_DOCUMENT FPDF_LoadMemDocument64(const void *data_buf, size_t size,
-                                                           FPDF_BYTESTRING password)
+namespace {
+
+// Loads the document from its device.
+FPDF_DOCUMENT loadDocument(std::unique_ptr<Document> document, FPDF_BYTESTRING password)
 {
-    if (!data_buf || size == 0 || size > size_t(std::numeric_limits<qsizetype>::max())) {
-        lastError = ErrFormat;
-        return nullptr;
-    }
-    auto document = std::unique_ptr<Document>(new (std::nothrow) Document);
-    if (!document) {
-        lastError = ErrUnknown;
-        return nullptr;
-    }
-    document->bytes = QByteArray::fromRawData(static_cast<const char *>(data_buf), qsizetype(size));
-    document->device.setBuffer(&document->bytes);
-    if (!document->device.open(QIODevice::ReadOnly)) {
+    // Unbuffered, so that a read starts where the device stands (the caller's blocks are read as asked).
+    if (!document->device->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         lastError = ErrFile;
         return nullptr;
     }
     if (password)
         document->pdf.setPassword(QString::fromUtf8(password));
-    document->pdf.load(&document->device);
+    document->pdf.load(document->device.get());
     // A random-access device with every byte present loads synchronously; a document still "loading"
     // afterwards is one whose structure ends before the data does.
     if (document->pdf.status() != QPdfDocument::Status::Ready) {
@@ -266,6 +346,44 @@ OLLAVAN_PDFIUM_EXPORT FPDF_DOCUMENT FPDF_LoadMemDocument64(const void *data_buf,
     }
     lastError = ErrSuccess;
     return reinterpret_cast<FPDF_DOCUMENT>(document.release());
+}
+
+}  // namespace
+
+OLLAVAN_PDFIUM_EXPORT FPDF_DOCUMENT FPDF_LoadMemDocument64(const void *data_buf, size_t size,
+                                                           FPDF_BYTESTRING password)
+{
+    if (!data_buf || size == 0 || size > size_t(std::numeric_limits<qsizetype>::max())) {
+        lastError = ErrFormat;
+        return nullptr;
+    }
+    auto document = std::unique_ptr<Document>(new (std::nothrow) Document);
+    auto *buffer = new (std::nothrow) QBuffer;
+    if (!document || !buffer) {
+        delete buffer;
+        lastError = ErrUnknown;
+        return nullptr;
+    }
+    document->bytes = QByteArray::fromRawData(static_cast<const char *>(data_buf), qsizetype(size));
+    buffer->setBuffer(&document->bytes);
+    document->device.reset(buffer);
+    return loadDocument(std::move(document), password);
+}
+
+OLLAVAN_PDFIUM_EXPORT FPDF_DOCUMENT FPDF_LoadCustomDocument(FPDF_FILEACCESS *pFileAccess,
+                                                            FPDF_BYTESTRING password)
+{
+    if (!pFileAccess || !pFileAccess->m_GetBlock || pFileAccess->m_FileLen == 0) {
+        lastError = ErrFormat;
+        return nullptr;
+    }
+    auto document = std::unique_ptr<Document>(new (std::nothrow) Document);
+    if (!document) {
+        lastError = ErrUnknown;
+        return nullptr;
+    }
+    document->device = std::make_unique<FileAccessDevice>(*pFileAccess);
+    return loadDocument(std::move(document), password);
 }
 
 OLLAVAN_PDFIUM_EXPORT unsigned long FPDF_GetLastError(void)
@@ -334,18 +452,10 @@ OLLAVAN_PDFIUM_EXPORT FPDF_BITMAP FPDFBitmap_Create(int width, int height, int a
     if (width <= 0 || height <= 0 || width > (std::numeric_limits<int>::max() / 4))
         return nullptr;
     const size_t stride = size_t(width) * 4;
-    const size_t bytes = stride * size_t(height);
     auto *bitmap = new (std::nothrow) Bitmap;
     if (!bitmap)
         return nullptr;
-    bitmap->buffer = spareBuffer.take(bytes);
-    if (!bitmap->buffer)
-        bitmap->buffer = static_cast<uchar *>(std::malloc(bytes));
-    if (!bitmap->buffer) {
-        delete bitmap;
-        return nullptr;
-    }
-    bitmap->bytes = bytes;
+    bitmap->bytes = stride * size_t(height);
     bitmap->width = width;
     bitmap->height = height;
     bitmap->stride = int(stride);
@@ -365,6 +475,15 @@ OLLAVAN_PDFIUM_EXPORT FPDF_BOOL FPDFBitmap_FillRect(FPDF_BITMAP bitmap, int left
     quint32 value = quint32(color);
     if (!b->alpha)
         value |= 0xFF000000u;
+    if (area == QRect(0, 0, b->width, b->height) && (!b->buffer || !b->page.isNull())) {
+        b->page = QImage();
+        b->buffer = nullptr;
+        b->filled = true;
+        b->fill = value;
+        return 1;
+    }
+    if (!b->materialize())
+        return 0;
     for (int y = area.top(); y <= area.bottom(); ++y) {
         auto *line = reinterpret_cast<quint32 *>(b->buffer + size_t(y) * size_t(b->stride));
         std::fill(line + area.left(), line + area.left() + area.width(), value);
@@ -374,7 +493,8 @@ OLLAVAN_PDFIUM_EXPORT FPDF_BOOL FPDFBitmap_FillRect(FPDF_BITMAP bitmap, int left
 
 OLLAVAN_PDFIUM_EXPORT void *FPDFBitmap_GetBuffer(FPDF_BITMAP bitmap)
 {
-    return bitmap ? reinterpret_cast<Bitmap *>(bitmap)->buffer : nullptr;
+    auto *b = reinterpret_cast<Bitmap *>(bitmap);
+    return b && b->materialize() ? b->buffer : nullptr;
 }
 
 #ifndef OLLAVAN_PDFIUM_OMIT_GETSTRIDE
@@ -407,6 +527,25 @@ OLLAVAN_PDFIUM_EXPORT void FPDF_RenderPageBitmap(FPDF_BITMAP bitmap, FPDF_PAGE p
         return;
     const int bandHeight = qMax(16, int(BandBytes / (size_t(size_x) * 4)));
     HeapServedScope heapServed;
+    // The whole bitmap in one band over an opaque fill that is only noted: the page image becomes the pixels.
+    const bool whole = visible == QRect(0, 0, b->width, b->height) && visible.size() == QSize(size_x, size_y);
+    if (whole && !b->buffer && b->filled && (b->fill >> 24) == 0xFF && visible.height() <= bandHeight) {
+        QPdfDocumentRenderOptions options = renderOptions(rotate & 3, flags);
+        options.setScaledSize(QSize(size_x, size_y));
+        QImage rendered = p->document->pdf.render(p->index, visible.size(), options);
+        if (rendered.format() != QImage::Format_ARGB32)
+            rendered = std::move(rendered).convertToFormat(QImage::Format_ARGB32);
+        if (rendered.size() != visible.size() || rendered.bytesPerLine() != b->stride)
+            return;
+        if (flags & FlagReverseByteOrder)
+            rendered = std::move(rendered).rgbSwapped();
+        layUnder(rendered, b->fill);
+        b->page = std::move(rendered);
+        b->buffer = b->page.bits();
+        return;
+    }
+    if (!b->materialize())
+        return;
     QImage target = imageOver(b);
     QPainter painter(&target);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);

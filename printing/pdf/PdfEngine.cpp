@@ -6,6 +6,7 @@
 #include "printing/PrinterSettingsScope.h"
 
 #include <QCoreApplication>
+#include <QIODevice>
 #include <QImage>
 #include <QLibrary>
 #include <QMutexLocker>
@@ -18,6 +19,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <limits>
 
 namespace {
 
@@ -31,7 +33,15 @@ using FpdfBitmap = void *;
 
 using InitLibraryFn = void (*)();
 using DestroyLibraryFn = void (*)();
-using LoadMemDocument64Fn = FpdfDocument (*)(const void *, size_t, const char *);
+using GetBlockFn = int (*)(void *, unsigned long, unsigned char *, unsigned long);
+// FPDF_FILEACCESS: the file's length and how to read a block of it.
+struct FpdfFileAccess
+{
+    unsigned long fileLength;
+    GetBlockFn getBlock;
+    void *param;
+};
+using LoadCustomDocumentFn = FpdfDocument (*)(FpdfFileAccess *, const char *);
 using GetLastErrorFn = unsigned long (*)();
 using GetPageCountFn = int (*)(FpdfDocument);
 using LoadPageFn = FpdfPage (*)(FpdfDocument, int);
@@ -58,7 +68,7 @@ class PdfiumApi
 public:
     InitLibraryFn initLibrary = nullptr;
     DestroyLibraryFn destroyLibrary = nullptr;
-    LoadMemDocument64Fn loadMemDocument64 = nullptr;
+    LoadCustomDocumentFn loadCustomDocument = nullptr;
     GetLastErrorFn getLastError = nullptr;
     GetPageCountFn getPageCount = nullptr;
     LoadPageFn loadPage = nullptr;
@@ -125,8 +135,8 @@ public:
             missing = "FPDF_InitLibrary";
         else if (!resolve(destroyLibrary, "FPDF_DestroyLibrary"))
             missing = "FPDF_DestroyLibrary";
-        else if (!resolve(loadMemDocument64, "FPDF_LoadMemDocument64"))
-            missing = "FPDF_LoadMemDocument64";
+        else if (!resolve(loadCustomDocument, "FPDF_LoadCustomDocument"))
+            missing = "FPDF_LoadCustomDocument";
         else if (!resolve(getLastError, "FPDF_GetLastError"))
             missing = "FPDF_GetLastError";
         else if (!resolve(getPageCount, "FPDF_GetPageCount"))
@@ -232,6 +242,14 @@ void configurePrinterPage(QPrinter &printer, const PrintPreset &preset, float wi
     printer.setPageOrientation(widthPoints > heightPoints ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
+// The page is drawn on the whole area the printer can print on (its paper's printable area), where a print
+// system that places a PDF's pages itself fits them too.
+void usePrintableArea(QPrinter &printer)
+{
+    const QPageLayout layout = printer.pageLayout();
+    printer.setPageMargins(layout.minimumMargins(), layout.units());
+}
+
 }  // namespace
 
 QSize PdfEngineDocument::renderSize(float widthPoints, float heightPoints, int printerDpi)
@@ -253,16 +271,37 @@ int PdfEngineDocument::renderFlags(const PrintPreset &preset)
     return flags;
 }
 
-PdfEngineDocument::PdfEngineDocument(QByteArray bytes)
-    : lock(&pdfiumMutex), api(PdfiumApi::instance()), bytes(std::move(bytes))
+struct PdfEngineDocument::FileAccess
+{
+    QIODevice &file;
+    FpdfFileAccess access;
+
+    explicit FileAccess(QIODevice &file) : file(file), access{0, &FileAccess::getBlock, this} {}
+
+    static int getBlock(void *param, unsigned long position, unsigned char *buffer, unsigned long size)
+    {
+        QIODevice &file = static_cast<FileAccess *>(param)->file;
+        return file.seek(qint64(position)) &&
+               file.read(reinterpret_cast<char *>(buffer), qint64(size)) == qint64(size);
+    }
+};
+
+PdfEngineDocument::PdfEngineDocument(QIODevice &file)
+    : lock(&pdfiumMutex), api(PdfiumApi::instance()), access(std::make_unique<FileAccess>(file))
 {
     if (!api.load(&failure))
         return;
-    if (this->bytes.isEmpty()) {
+    const qint64 size = file.size();
+    if (size <= 0) {
         failure = QStringLiteral("the PDF file is empty");
         return;
     }
-    document = api.loadMemDocument64(this->bytes.constData(), size_t(this->bytes.size()), nullptr);
+    if (quint64(size) > std::numeric_limits<unsigned long>::max()) {
+        failure = pdfiumError(2);
+        return;
+    }
+    access->access.fileLength = static_cast<unsigned long>(size);
+    document = api.loadCustomDocument(&access->access, nullptr);
     if (!document) {
         failure = pdfiumError(api.getLastError());
         return;
@@ -304,6 +343,7 @@ QString PdfEngineDocument::print(const PrintPreset &preset)
     if (!printer.isValid() || printer.outputFormat() != QPrinter::NativeFormat)
         return QStringLiteral("printer unavailable: %1").arg(preset.printerName);
     platform::printJobOptions().prepare(printer, preset.useDriverSettings);
+    usePrintableArea(printer);
 
     QPainter painter;
     if (!painter.begin(&printer))
@@ -328,6 +368,7 @@ QString PdfEngineDocument::print(const PrintPreset &preset)
             return failPage(QStringLiteral("page %1 has an invalid size").arg(number));
         if (index > 0) {
             configurePrinterPage(printer, preset, width, height);
+            usePrintableArea(printer);
             if (!printer.newPage())
                 return failPage(QStringLiteral("the printer rejected page %1").arg(number));
         }

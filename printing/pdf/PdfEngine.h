@@ -7,7 +7,10 @@
 #include <QSize>
 #include <QString>
 
+#include <memory>
+
 class PdfiumApi;
+class QIODevice;
 
 // The built-in PDF engine: prints a PDF without any outside viewer by rendering each page with the PDFium
 // library (loaded at run time from beside the application) and painting the bitmaps onto a QPrinter for the
@@ -18,8 +21,10 @@ class PdfiumApi;
 class PdfEngineDocument
 {
 public:
-    // Loads the library (once per process; a failed load is final) and the document from `bytes`.
-    explicit PdfEngineDocument(QByteArray bytes);
+    // Loads the library (once per process; a failed load is final) and the document from `file`, block by
+    // block as PDFium asks for them (no copy of the whole file): a random-access device, open for reading,
+    // that stays open while the object lives.
+    explicit PdfEngineDocument(QIODevice &file);
     ~PdfEngineDocument();
     PdfEngineDocument(const PdfEngineDocument &) = delete;
     PdfEngineDocument &operator=(const PdfEngineDocument &) = delete;
@@ -41,7 +46,8 @@ public:
 private:
     QMutexLocker<QMutex> lock;
     PdfiumApi &api;
-    QByteArray bytes;  // outlives the document PDFium reads from it
+    struct FileAccess;
+    std::unique_ptr<FileAccess> access;  // outlives the document PDFium reads through it
     void *document = nullptr;
     int pages = 0;
     QString failure;

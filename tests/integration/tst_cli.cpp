@@ -84,7 +84,7 @@ private slots:
         };
         row("presets --json", 0, "\"title\": \"Office\".*\"title\": \"Ghost\"");
         row("presets", 0,
-            "^ID +POSITION.*\n1 +0 +Office +office +Mono · Double-sided \\(long edge\\) · A4 +1 +\n2 ");
+            "^ID +POSITION.*\n1 +0 +Office +office +Mono · Double-sided \\(long edge\\) · A4 +1 +auto +\n2 ");
         row("history 2", 0,
             "^ID +TIME +JOB[^\n]*\n\\d+ +\\S+ \\S+ +job 3 [^\n]*\n\\d+ +\\S+ \\S+ +job 2 [^\n]*\n$");
         row("history 5000", 0, "job 1");
@@ -94,7 +94,7 @@ private slots:
         row("history 0", 1, "^$", "from 1 to 5000, not \"0\"");
         row("presets extra", 1, "^$", "unexpected argument \"extra\"");
         row("-- --json", 1, "^$", "unknown verb \"--json\"");
-        row("--help", 0, "\n  --  +ends the options.*ollavan print --preset ID\\|TITLE FILE");
+        row("--help", 0, "\n  --  +ends the options.*ollavan print --preset ID\\|TITLE \\[--engine");
         row("print --help", 0, "worst result");
         row("printers --json", 0, "\"default\": true,\\s*\"name\": \"office\"");
         row("settings office", 0, "paperSize +A4");

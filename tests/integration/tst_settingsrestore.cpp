@@ -78,11 +78,13 @@ private:
         cups.run(QStringLiteral("lpstat"), {QStringLiteral("-d")}, &output);
         return output.section(QLatin1Char(':'), 1).trimmed();
     }
-    // Starts `ollavan print` of the preset and waits until its switch is journaled.
+    // Starts `ollavan print` of the preset with the built-in engine (which takes a while) and waits until its
+    // switch is journaled.
     void startPrint(QProcess &process, const PrintPreset &chosen, const QString &document)
     {
         process.start(QStringLiteral(OLLAVAN_BIN_DIR "/ollavan"),
-                      {QStringLiteral("print"), QStringLiteral("--preset"), chosen.title, document});
+                      {QStringLiteral("print"), QStringLiteral("--engine"), QStringLiteral("builtin"),
+                       QStringLiteral("--preset"), chosen.title, document});
         QVERIFY(process.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(RestoreJournal::exists() || process.state() == QProcess::NotRunning, 60000);
         if (!RestoreJournal::exists())

@@ -9,21 +9,23 @@
 
 namespace ollavan::testsupport {
 
-QByteArray makeMixedOrientationPdf(int pages)
+QByteArray makePdf(const QList<QSize> &pages)
 {
     // Objects: 1 catalog, 2 page tree, then a page and its content stream per page.
     QByteArray kids;
-    for (int i = 0; i < pages; ++i)
+    for (int i = 0; i < pages.size(); ++i)
         kids += QByteArray::number(3 + 2 * i) + " 0 R ";
     QList<QByteArray> objects = {"<< /Type /Catalog /Pages 2 0 R >>"};
-    objects << "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pages) + " >>";
-    for (int i = 0; i < pages; ++i) {
-        const QByteArray size = i % 2 ? "842 595" : "595 842";
-        const QByteArray frame =
-            QByteArray("0 0 0 RG 4 w 20 20 ") + (i % 2 ? "802 555" : "555 802") + " re S";
-        objects << "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + size + "] /Contents " +
+    objects << "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pages.size()) + " >>";
+    for (int i = 0; i < pages.size(); ++i) {
+        const QByteArray width = QByteArray::number(pages[i].width()),
+                         height = QByteArray::number(pages[i].height());
+        const QByteArray content = "0.8 g 0 0 " + width + " " + height + " re f 0 g 0 " +
+                                   QByteArray::number(pages[i].height() - 20) + " 20 20 re f";
+        objects << "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + width + " " + height + "] /Contents " +
                        QByteArray::number(4 + 2 * i) + " 0 R >>"
-                << "<< /Length " + QByteArray::number(frame.size()) + " >>\nstream\n" + frame + "\nendstream";
+                << "<< /Length " + QByteArray::number(content.size()) + " >>\nstream\n" + content +
+                       "\nendstream";
     }
     QByteArray pdf = "%PDF-1.4\n";
     QByteArray table = "xref\n0 " + QByteArray::number(objects.size() + 1) + "\n0000000000 65535 f \n";
@@ -33,6 +35,14 @@ QByteArray makeMixedOrientationPdf(int pages)
     }
     return pdf + table + "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) +
            " /Root 1 0 R >>\nstartxref\n" + QByteArray::number(pdf.size()) + "\n%%EOF\n";
+}
+
+QByteArray makeMixedOrientationPdf(int pages)
+{
+    QList<QSize> sizes;
+    for (int i = 0; i < pages; ++i)
+        sizes << (i % 2 ? QSize(842, 595) : QSize(595, 842));
+    return makePdf(sizes);
 }
 
 QByteArray encryptPdf(const QByteArray &pdf, const QString &userPassword, QString *error)

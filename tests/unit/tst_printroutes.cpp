@@ -419,7 +419,9 @@ private slots:
         QFETCH(QByteArray, document);
         QFETCH(QString, error);
         QTEST(PdfEngineDocument::renderSize(float(page.width()), float(page.height()), dpi), "bitmap");
-        const PdfEngineDocument pdf(document);
+        QBuffer file(&document);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const PdfEngineDocument pdf(file);
         QCOMPARE(pdf.error(), error);
         QCOMPARE(pdf.pageCount(), error.isEmpty() ? 3 : 0);
         // Annotations and printing always; grayscale unless the preset is in colour, driver settings or not.

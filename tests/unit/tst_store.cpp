@@ -49,7 +49,8 @@ QStringList describe(const QList<PrintPreset> &presets)
                       .arg(p.title, QString::number(p.sortOrder), optionText(p.colorMode),
                            optionText(p.duplexMode), optionText(p.duplexEdge), p.paperSize, p.printerName,
                            p.backgroundColor, QString::number(p.copies),
-                           QString(p.useDriverSettings ? "driver" : "-"), p.hotkey);
+                           QString(p.useDriverSettings ? "driver" : "-"), p.hotkey) +
+                      (p.builtInPdfEngine ? " builtin" : "");
     return result;
 }
 
@@ -119,7 +120,7 @@ private slots:
             QCOMPARE(describe(repository.presets(&error)), presets);
             QCOMPARE(sql(path, {"SELECT group_concat(name, ' ') FROM pragma_table_info('print_presets')"}),
                      QStringList("id title color_mode duplex_mode paper_size printer_name background_color "
-                                 "sort_order duplex_edge copies use_driver_settings hotkey"));
+                                 "sort_order duplex_edge copies use_driver_settings hotkey builtin_pdf_engine"));
             QCOMPARE(sql(path, {"SELECT * FROM app_meta"}), QStringList(marker));
             QVERIFY(round == 0 || schema == sql(path, {"SELECT sql FROM sqlite_master"}));
             schema = sql(path, {"SELECT sql FROM sqlite_master"});
@@ -137,7 +138,7 @@ private slots:
         QVERIFY(repository.open());
         PrintPreset full = preset("Büro '); DROP TABLE print_presets; --", 7, 42);
         full.colorMode = ColorMode::Color, full.duplexEdge = DuplexEdge::Short, full.paperSize = "A5";
-        full.useDriverSettings = true, full.hotkey = "Ctrl+F5";
+        full.useDriverSettings = true, full.hotkey = "Ctrl+F5", full.builtInPdfEngine = true;
         PrintPreset plain;  // null texts are stored as empty ones
         plain.sortOrder = -1;
         QString error;
@@ -145,7 +146,7 @@ private slots:
                  qPrintable(error));
         QCOMPARE(describe(repository.presets()),
                  QStringList({"Büro '); DROP TABLE print_presets; --@7 color duplex short A5 P #F80 42 "
-                              "driver Ctrl+F5",
+                              "driver Ctrl+F5 builtin",
                               "@8 mono duplex long    1 - "}));
         PrintPreset changed = preset("Renamed", 0, 5);  // every field but the position changes
         changed.id = repository.presets()[0].id;

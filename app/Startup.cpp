@@ -6,6 +6,8 @@
 #include "base/PngDecoder.h"
 #include "base/QtTranslations.h"
 #include "base/SettingsKeys.h"
+#include "platform/DesktopSession.h"
+#include "platform/InstanceChannel.h"
 #include "printing/PrintService.h"
 #include "ui/MainWindow.h"
 #include "ui/PresetCards.h"
@@ -13,6 +15,7 @@
 #include <QApplication>
 #include <QDebug>
 #include <QDialog>
+#include <QFileInfo>
 #include <QFont>
 #include <QIcon>
 #include <QImage>
@@ -43,10 +46,43 @@ QIcon applicationIcon()
     return image.isNull() ? QIcon(path) : QIcon(QPixmap::fromImage(std::move(image)));
 }
 
+// A start of the panel names files to print and, optionally, the preset: [--preset ID|TITLE] [--] [FILE...].
+// The files become absolute paths, as the running panel may have another working folder. False with the
+// message for a usage error.
+bool parseStartRequest(const QStringList &arguments, platform::InstanceRequest *request, QString *error)
+{
+    bool names = false;
+    int presets = 0;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (names || !argument.startsWith(QLatin1Char('-')) || argument.size() == 1) {
+            request->files.append(QFileInfo(argument).absoluteFilePath());
+        } else if (argument == QLatin1String("--")) {
+            names = true;
+        } else if (argument == QLatin1String("--preset")) {
+            request->preset = i + 1 < arguments.size() ? arguments.at(++i) : QString();
+            ++presets;
+        } else if (argument.startsWith(QLatin1String("--preset="))) {
+            request->preset = argument.mid(int(qstrlen("--preset=")));
+            ++presets;
+        } else {
+            *error = I18n::text("ollavan-quick: unknown option \"%1\"").arg(argument);
+            return false;
+        }
+    }
+    if (presets > 1 || (presets == 1 && (request->preset.isEmpty() || request->files.isEmpty()))) {
+        *error = I18n::text(
+            "ollavan-quick: --preset takes one preset id or title, followed by the files to print");
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int runOllavanQuick(int argc, char **argv)
 {
+    platform::preferXWayland();
     QApplication app(argc, argv);
     const FontDatabaseWarmUp fontDatabaseWarmUp;
     QApplication::setQuitOnLastWindowClosed(false);
@@ -78,8 +114,44 @@ int runOllavanQuick(int argc, char **argv)
         settings.setValue(QLatin1String(SettingsKeys::DarkMode), true);
     settings.sync();
 
+    // Screenshots run on their own; any other start goes to the panel that runs, when one does.
+    const bool screenshot =
+        arguments.size() == 3 &&
+        (isScreenshotSwitch(arguments.at(1)) || arguments.at(1) == QLatin1String("--screenshot-add-dialog"));
+    platform::InstanceRequest request;
+    platform::InstanceChannel channel;
+    QString channelError;
+    if (!screenshot) {
+        QString usage;
+        if (!parseStartRequest(arguments, &request, &usage)) {
+            qWarning().noquote() << usage + QLatin1Char('\n') +
+                                        I18n::text("Usage: %1")
+                                            .arg(QStringLiteral(
+                                                "ollavan-quick [--preset ID|TITLE] [--] [FILE...]"));
+            return 1;
+        }
+        const platform::InstanceChannel::Claim claim = channel.claim(request, &channelError);
+        if (claim == platform::InstanceChannel::Claim::HandedOver)
+            return 0;
+        if (claim == platform::InstanceChannel::Claim::NoAnswer) {
+            qWarning().noquote() << channelError;
+            return 2;
+        }
+    }
+
     MainWindow window;
     window.show();
+    if (!channelError.isEmpty())
+        window.setStatus(
+            I18n::text("Later starts of Ollavan Quick cannot reach this panel: %1").arg(channelError), true);
+    QObject::connect(&channel, &platform::InstanceChannel::requestReceived, &window,
+                     [&window](const platform::InstanceRequest &handed) {
+                         window.present();
+                         window.printFiles(handed.files, handed.preset);
+                     });
+    if (!request.files.isEmpty())
+        QTimer::singleShot(0, &window,
+                           [&window, request] { window.printFiles(request.files, request.preset); });
 
     if (arguments.size() == 3 && isScreenshotSwitch(arguments.at(1))) {
         const QString output = arguments.at(2);

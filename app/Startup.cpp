@@ -8,7 +8,11 @@
 #include "base/SettingsKeys.h"
 #include "platform/DesktopSession.h"
 #include "platform/InstanceChannel.h"
+#include "platform/ProcessGuards.h"
 #include "printing/PrintService.h"
+#include "printing/PrinterSettingsScope.h"
+#include "printing/RestoreJournal.h"
+#include "printing/SettingsSwitchLock.h"
 #include "ui/MainWindow.h"
 #include "ui/PresetCards.h"
 
@@ -25,6 +29,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -44,6 +50,16 @@ QIcon applicationIcon()
     QImage image = PngDecoder::load(path);
     // Handed over, so the pixmap converts the pixels in place instead of copying them.
     return image.isNull() ? QIcon(path) : QIcon(QPixmap::fromImage(std::move(image)));
+}
+
+// The screenshots and the self-checks run on their own, beside a panel that runs.
+bool runsOnItsOwn(const QStringList &arguments)
+{
+    const QString first = arguments.value(1);
+    return (arguments.size() == 3 &&
+            (isScreenshotSwitch(first) || first == QLatin1String("--screenshot-add-dialog") ||
+             first == QLatin1String("--verify-acrobat-isolation"))) ||
+           (arguments.size() == 2 && first == QLatin1String("--verify-driver-isolation"));
 }
 
 // A start of the panel names files to print and, optionally, the preset: [--preset ID|TITLE] [--] [FILE...].
@@ -82,6 +98,8 @@ bool parseStartRequest(const QStringList &arguments, platform::InstanceRequest *
 
 int runOllavanQuick(int argc, char **argv)
 {
+    platform::holdTerminationRequests();
+    const platform::OwnTemporaryFolder temporaryFolder;
     platform::preferXWayland();
     QApplication app(argc, argv);
     const FontDatabaseWarmUp fontDatabaseWarmUp;
@@ -94,7 +112,48 @@ int runOllavanQuick(int argc, char **argv)
     I18n::setLanguage(settings.value(QLatin1String(SettingsKeys::Language), QStringLiteral("en")).toString());
     QtTranslations::apply(I18n::language());
 
+    // Any other start goes to the panel that runs, when one does, before anything else is done.
+    platform::InstanceRequest request;
+    platform::InstanceChannel channel;
+    QString channelError;
+    if (!runsOnItsOwn(QApplication::arguments())) {
+        QString usage;
+        if (!parseStartRequest(QApplication::arguments(), &request, &usage)) {
+            qWarning().noquote() << usage + QLatin1Char('\n') +
+                                        I18n::text("Usage: %1")
+                                            .arg(QStringLiteral(
+                                                "ollavan-quick [--preset ID|TITLE] [--] [FILE...]"));
+            return 1;
+        }
+        const platform::InstanceChannel::Claim claim = channel.claim(request, &channelError);
+        if (claim == platform::InstanceChannel::Claim::HandedOver)
+            return 0;
+        if (claim == platform::InstanceChannel::Claim::NoAnswer) {
+            qWarning().noquote() << channelError;
+            return 2;
+        }
+    }
+
+    // A termination request during a print puts the user's printer settings back first and ends the program
+    // with 128 + the signal; otherwise the panel quits normally. The end of the session puts them back too.
+    platform::handleTerminationRequests([](int signal) {
+        if (PrinterSettingsScope::restoreBeforeExit()) {
+            platform::OwnTemporaryFolder::remove();
+            std::fflush(nullptr);
+            std::_Exit(128 + signal);
+        }
+        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest,
+                     [] { PrinterSettingsScope::restoreBeforeExit(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { PrinterSettingsScope::restoreBeforeExit(); });
+    QString recovered;
+    const bool recoveredCleanly = RestoreJournal::recoverInterruptedSwitch(&recovered);
+
     const QStringList arguments = QApplication::arguments();
+    // The self-checks show no window: they say it where they say the rest.
+    if (!recovered.isEmpty() && arguments.value(1).startsWith(QLatin1String("--verify-")))
+        qInfo().noquote() << recovered;
     if (arguments.size() == 3 && arguments.at(1) == QLatin1String("--verify-acrobat-isolation")) {
         QString message;
         const bool passed = PrintService::verifyAcrobatIsolation(arguments.at(2), &message);
@@ -114,34 +173,11 @@ int runOllavanQuick(int argc, char **argv)
         settings.setValue(QLatin1String(SettingsKeys::DarkMode), true);
     settings.sync();
 
-    // Screenshots run on their own; any other start goes to the panel that runs, when one does.
-    const bool screenshot =
-        arguments.size() == 3 &&
-        (isScreenshotSwitch(arguments.at(1)) || arguments.at(1) == QLatin1String("--screenshot-add-dialog"));
-    platform::InstanceRequest request;
-    platform::InstanceChannel channel;
-    QString channelError;
-    if (!screenshot) {
-        QString usage;
-        if (!parseStartRequest(arguments, &request, &usage)) {
-            qWarning().noquote() << usage + QLatin1Char('\n') +
-                                        I18n::text("Usage: %1")
-                                            .arg(QStringLiteral(
-                                                "ollavan-quick [--preset ID|TITLE] [--] [FILE...]"));
-            return 1;
-        }
-        const platform::InstanceChannel::Claim claim = channel.claim(request, &channelError);
-        if (claim == platform::InstanceChannel::Claim::HandedOver)
-            return 0;
-        if (claim == platform::InstanceChannel::Claim::NoAnswer) {
-            qWarning().noquote() << channelError;
-            return 2;
-        }
-    }
-
     MainWindow window;
     window.show();
-    if (!channelError.isEmpty())
+    if (!recovered.isEmpty())
+        window.setStatus(recovered, !recoveredCleanly);
+    else if (!channelError.isEmpty())
         window.setStatus(
             I18n::text("Later starts of Ollavan Quick cannot reach this panel: %1").arg(channelError), true);
     QObject::connect(&channel, &platform::InstanceChannel::requestReceived, &window,
@@ -152,6 +188,12 @@ int runOllavanQuick(int argc, char **argv)
     if (!request.files.isEmpty())
         QTimer::singleShot(0, &window,
                            [&window, request] { window.printFiles(request.files, request.preset); });
+    SettingsSwitchLock::setWaitNotifier([&window](bool waiting) {
+        if (waiting)
+            QMetaObject::invokeMethod(&window, [&window] {
+                window.setStatus(I18n::text("Waiting for another print job to finish…"), false);
+            });
+    });
 
     if (arguments.size() == 3 && isScreenshotSwitch(arguments.at(1))) {
         const QString output = arguments.at(2);
@@ -179,5 +221,7 @@ int runOllavanQuick(int argc, char **argv)
         });
     }
 
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    SettingsSwitchLock::setWaitNotifier(nullptr);
+    return code;
 }

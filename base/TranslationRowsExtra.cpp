@@ -11,22 +11,6 @@ const std::vector<TranslationRow> &extraTranslationRows()
     static const std::vector<TranslationRow> rows = {
         // Rows are appended below this line.
         // The print system named on Linux where Windows is named on Windows (platform/SystemTexts.h).
-        {"Unable to apply printer settings (CUPS error %1)", "无法应用打印机设置（CUPS 错误 %1）",
-         "無法套用印表機設定（CUPS 錯誤 %1）", "プリンター設定を適用できません（CUPS エラー %1）",
-         "프린터 설정을 적용할 수 없습니다(CUPS 오류 %1)",
-         "Druckereinstellungen können nicht angewendet werden (CUPS-Fehler %1)",
-         "Impossible d’appliquer les paramètres de l’imprimante (erreur CUPS %1)"},
-        {"Unable to open printer \"%1\" (CUPS error %2)", "无法打开打印机“%1”（CUPS 错误 %2）",
-         "無法開啟印表機「%1」（CUPS 錯誤 %2）", "プリンター「%1」を開けません（CUPS エラー %2）",
-         "프린터 \"%1\"을(를) 열 수 없습니다(CUPS 오류 %2)",
-         "Drucker „%1“ kann nicht geöffnet werden (CUPS-Fehler %2)",
-         "Impossible d’ouvrir l’imprimante « %1 » (erreur CUPS %2)"},
-        {"Unable to save printer driver properties (CUPS error %1)",
-         "无法保存打印机驱动程序属性（CUPS 错误 %1）", "無法儲存印表機驅動程式內容（CUPS 錯誤 %1）",
-         "プリンタードライバーのプロパティを保存できません（CUPS エラー %1）",
-         "프린터 드라이버 속성을 저장할 수 없습니다(CUPS 오류 %1)",
-         "Eigenschaften des Druckertreibers können nicht gespeichert werden (CUPS-Fehler %1)",
-         "Impossible d’enregistrer les propriétés du pilote d’imprimante (erreur CUPS %1)"},
         {"No CUPS default printer is configured.", "未配置 CUPS 默认打印机。", "未設定 CUPS 預設印表機。",
          "CUPS の既定のプリンターが設定されていません。", "CUPS 기본 프린터가 구성되어 있지 않습니다.",
          "Es ist kein CUPS-Standarddrucker eingerichtet.",

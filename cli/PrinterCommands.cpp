@@ -1,7 +1,7 @@
 #include "cli/PrinterCommands.h"
 
 #include "base/PrintOptions.h"
-#include "platform/Spooler.h"
+#include "platform/PrinterSettings.h"
 #include "printers/PrinterProperties.h"
 
 #include <QJsonArray>
@@ -12,25 +12,21 @@ namespace {
 
 QString defaultPrinter()
 {
-    platform::Spooler &spooler = platform::spooler();
-    const quint32 length = spooler.defaultPrinterNameLength();
-    QString name;
-    if (length <= 1 || !spooler.defaultPrinter(length, &name))
+    platform::DefaultPrinter current;
+    if (platform::printerSettingsSystem().defaultPrinter(&current) != platform::DefaultPrinterRead::Found)
         return QString();
-    return name;
+    return current.name;
 }
 
 int runPrinters(const Invocation &invocation)
 {
     if (!checkArgumentCount(invocation, "printers", 0))
         return ExitUsage;
-    platform::Spooler &spooler = platform::spooler();
-    const QStringList printers = spooler.printerNames();
-    if (printers.isEmpty()) {
-        if (const quint32 error = spooler.lastError()) {
-            printError(QStringLiteral("cannot list the printers (print system error %1)").arg(error));
-            return ExitFailure;
-        }
+    QString failure;
+    const QStringList printers = platform::printerSettingsSystem().printerNames(&failure);
+    if (printers.isEmpty() && !failure.isEmpty()) {
+        printError(QStringLiteral("cannot list the printers: %1").arg(failure));
+        return ExitFailure;
     }
     const QString current = defaultPrinter();
     if (invocation.json) {

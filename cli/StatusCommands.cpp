@@ -1,6 +1,6 @@
 #include "cli/StatusCommands.h"
 
-#include "platform/Spooler.h"
+#include "platform/PrinterSettings.h"
 #include "printers/PrinterStatusMonitor.h"
 
 #include <QJsonArray>
@@ -40,7 +40,7 @@ int runStatus(const Invocation &invocation)
             return ExitUsage;
         }
     }
-    const QStringList installed = platform::spooler().printerNames();
+    const QStringList installed = platform::printerSettingsSystem().printerNames();
     if (!named)
         printers = installed;
 

@@ -17,6 +17,9 @@
 // - Tables, JSON and --help are English: the companion is a tool for people who script or support the
 //   panel. A message written through I18n::text (its row in base/translations/CommandLineRows.cpp) uses the
 //   panel's interface language, as does the panel's own vocabulary (the settings summary).
+// - A print switches the user's printer settings for a while: a termination request (SIGTERM, SIGINT, SIGHUP)
+//   puts them back first and exits with 128 + the signal; a switch left by a killed process is put back at
+//   the next start, with one line on stderr; a second print waits for the first one's switch, at most 120 s.
 
 #include "base/AppIdentity.h"
 #include "base/I18n.h"
@@ -27,12 +30,18 @@
 #include "cli/PrinterCommands.h"
 #include "cli/StatusCommands.h"
 #include "cli/StoreVerbs.h"
+#include "platform/ProcessGuards.h"
+#include "printing/PrinterSettingsScope.h"
+#include "printing/RestoreJournal.h"
+#include "printing/SettingsSwitchLock.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QSettings>
 #include <QSysInfo>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -152,6 +161,8 @@ std::unique_ptr<QCoreApplication> createApplication(int &argc, char **argv, bool
 
 int main(int argc, char **argv)
 {
+    platform::holdTerminationRequests();
+    const platform::OwnTemporaryFolder temporaryFolder;
     const QList<cli::Verb> verbs = verbTable();
     const char *requestedVerb = verbNameIn(argc, argv);
     const cli::Verb *guiVerb =
@@ -162,6 +173,22 @@ int main(int argc, char **argv)
     // The settings summary and any panel text follow the interface language the user chose in the panel.
     I18n::setLanguage(
         QSettings().value(QLatin1String(SettingsKeys::Language), QStringLiteral("en")).toString());
+
+    platform::handleTerminationRequests([](int signal) {
+        PrinterSettingsScope::restoreBeforeExit();
+        platform::OwnTemporaryFolder::remove();
+        std::fflush(nullptr);
+        std::_Exit(128 + signal);
+    });
+    QString recovered;
+    RestoreJournal::recoverInterruptedSwitch(&recovered);
+    if (!recovered.isEmpty())
+        cli::printError(recovered);
+    SettingsSwitchLock::setWaitNotifier([](bool waiting) {
+        if (waiting)
+            cli::printError(I18n::text("Waiting for another print job to finish…"));
+    });
+    SettingsSwitchLock::setWaitLimit(120);
 
     cli::Invocation invocation;
     bool help = false;

@@ -3,7 +3,6 @@
 #include "base/Records.h"
 #include "printing/PrinterSettingsScope.h"
 
-#include <QMutexLocker>
 #include <QString>
 
 // Where a job takes the preset's number of copies from.
@@ -13,17 +12,14 @@ enum class CopiesFrom {
 };
 
 // The preset's printer made the user's default printer with the preset's settings for as long as the object
-// lives, and both put back when it goes: a PrinterSettingsScope held under the process's settings lock.
+// lives, and both put back when it goes: a PrinterSettingsScope, which takes the user's settings lock itself.
 class PresetSettings
 {
 public:
-    PresetSettings() : lock(&printerSettingsMutex) {}
-
     // Makes the switch; empty when it is made, else the translated reason (whatever was already switched is
     // put back when the object goes).
     QString apply(const PrintPreset &preset, CopiesFrom copies);
 
 private:
-    QMutexLocker<QMutex> lock;
     PrinterSettingsScope scope;
 };

@@ -12,26 +12,17 @@
 #include "printing/ImageViewerPicture.h"
 #include "printing/OfficeFileRoute.h"
 #include "printing/PdfEngineRoute.h"
-#include "printing/PrivateCopy.h"
 #include "printing/SelfChecks.h"
 #include "printing/SystemPdfRoute.h"
 
 #include <QFileInfo>
 #include <QStringList>
 
-#include <mutex>
 
 namespace {
 
 const char *const unsupportedFileMessage =
     "Supported files: PDF, Word documents, WPS documents, and common image formats.";
-
-// What the first print of a process does once: earlier processes' leftover copies go.
-void startPrinting()
-{
-    static std::once_flag once;
-    std::call_once(once, &PrivateCopy::removeLeftovers);
-}
 
 PrintOutcome printDocument(DocumentFile &document, const PrintPreset &preset)
 {
@@ -105,7 +96,6 @@ bool PrintService::isSupportedFile(const QString &path)
 
 PrintOutcome PrintService::printFile(const QString &filePath, const PrintPreset &preset) const
 {
-    startPrinting();
     const platform::AutomationApartment apartment;
     if (!isSupportedFile(filePath)) {
         PrintOutcome outcome;
@@ -123,7 +113,6 @@ PrintOutcome PrintService::printFile(const QString &filePath, const PrintPreset 
 PrintOutcome PrintService::printActiveDocument(const PrintPreset &preset,
                                                const ForegroundWindowContext &foreground) const
 {
-    startPrinting();
     const platform::AutomationApartment apartment;
     PrintOutcome outcome;
     if (foreground.progId == QLatin1String("AcroExch.App")) {

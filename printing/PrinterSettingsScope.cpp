@@ -1,32 +1,24 @@
 #include "printing/PrinterSettingsScope.h"
 
 #include "base/I18n.h"
-#include "platform/DevMode.h"
+#include "platform/PrinterSettings.h"
 #include "platform/SystemTexts.h"
+#include "printing/RestoreJournal.h"
+#include "printing/SettingsSwitchLock.h"
+
+#include <QMutex>
+#include <QMutexLocker>
 
 #include <algorithm>
 
-QMutex printerSettingsMutex;
-
 namespace {
 
-// GetPrinterW at `level`: size query, then the read. Distinguishes the three ways it can fail.
-enum class DevModeRead { Ok, NoSize, ReadFailed, NoDevMode };
-
-DevModeRead readPrinterDevMode(platform::Spooler &spooler, platform::PrinterHandle printer, quint32 level,
-                               QByteArray *devMode)
-{
-    const quint32 needed = spooler.printerInfoSize(printer, level);
-    if (needed == 0)
-        return DevModeRead::NoSize;
-    QByteArray copy;
-    if (!spooler.printerDevMode(printer, level, needed, &copy))
-        return DevModeRead::ReadFailed;
-    if (copy.isNull())
-        return DevModeRead::NoDevMode;
-    *devMode = copy;
-    return DevModeRead::Ok;
-}
+// Held while a switch step of this process runs: a termination waits for it.
+QMutex stepGate;
+// Under stepGate: no switch step runs any more (the process is ending).
+bool ending = false;
+// Under stepGate: the journal belongs to a switch of this process that was not put back yet.
+bool journalOfThisProcess = false;
 
 bool fail(QString *error, const QString &message)
 {
@@ -37,143 +29,143 @@ bool fail(QString *error, const QString &message)
 
 }  // namespace
 
+struct PrinterSettingsScope::State
+{
+    SettingsSwitchLock lock;
+    bool switching = false;  // the journal is written: the destructor puts back
+    SwitchRecord record;
+    std::unique_ptr<platform::OpenPrinter> printer;
+};
+
+PrinterSettingsScope::PrinterSettingsScope() : state(std::make_unique<State>()) {}
+
 bool PrinterSettingsScope::apply(const PrintPreset &preset, QString *error)
 {
-    platform::Spooler &spooler = platform::spooler();
-    const QString &printerName = preset.printerName;
+    if (state->lock.isHeld())
+        return fail(error, QString());  // applied before
+    if (!state->lock.acquire(error))
+        return false;
+    const QMutexLocker gate(&stepGate);
+    if (ending)
+        return fail(error, QString());
 
-    // 1. The default printer to come back to; none (or an unreadable one) is not an error.
-    const quint32 length = spooler.defaultPrinterNameLength();
-    if (length > 1) {
-        QString name;
-        if (spooler.defaultPrinter(length, &name))
-            previousDefaultPrinter = name;
+    // A switch that did not finish (its process is gone) is put back before this one starts.
+    QString failure;
+    if (RestoreJournal::exists()) {
+        SwitchRecord left;
+        if (!RestoreJournal::read(&left, &failure) || !RestoreJournal::restore(left, nullptr, &failure) ||
+            !RestoreJournal::remove(&failure))
+            return fail(
+                error, I18n::text("Your printer settings from an interrupted print could not be restored: %1")
+                           .arg(failure));
     }
 
+    platform::PrinterSettingsSystem &system = platform::printerSettingsSystem();
+    const QString &printerName = preset.printerName;
+    SwitchRecord &record = state->record;
+    record.owner = platform::currentProcess();
+    record.printerName = printerName;
+
+    // 1. The default printer to come back to; none (or an unreadable one) is not an error. It is journaled
+    // before anything changes.
+    record.previousDefaultRead = system.defaultPrinter(&record.previousDefault);
+    if (!RestoreJournal::write(record, &failure))
+        return fail(error, I18n::text("The printer settings could not be switched safely: %1").arg(failure));
+    state->switching = true;
+    journalOfThisProcess = true;
+
     // 2. The preset's printer.
-    platform::PrinterHandle printer = 0;
-    if (!spooler.openPrinter(printerName, &printer) || printer == 0)
+    state->printer = system.openPrinter(printerName);
+    if (!state->printer)
         return fail(error, I18n::text("Printer not found: %1").arg(printerName));
-    printerHandle = printer;
+    platform::OpenPrinter &printer = *state->printer;
 
     // 3. Make it the default printer.
-    if (!spooler.setDefaultPrinter(printerName))
+    if (!system.setDefaultPrinter(printerName))
         return fail(error,
                     I18n::text("Unable to temporarily switch the default printer: %1").arg(printerName));
 
-    // 4. and 5. The user's own settings for it, kept for the way back.
-    QByteArray userDevMode;
-    switch (readPrinterDevMode(spooler, printerHandle, platform::PrinterInfoUserDevMode, &userDevMode)) {
-    case DevModeRead::NoSize:
+    // 4. and 5. The user's own settings for it, journaled for the way back before they change.
+    platform::PrinterSettings user;
+    switch (printer.userSettings(&user)) {
+    case platform::SettingsRead::Unavailable:
         return fail(error, I18n::text("Unable to read printer defaults: %1").arg(printerName));
-    case DevModeRead::ReadFailed:
+    case platform::SettingsRead::Failed:
         return fail(error, I18n::text("Failed to read printer defaults: %1").arg(printerName));
-    case DevModeRead::NoDevMode:
+    case platform::SettingsRead::Empty:
         return fail(error, I18n::text("The printer driver did not provide print settings."));
-    case DevModeRead::Ok:
+    case platform::SettingsRead::Ok:
         break;
     }
-    savedUserDevMode = userDevMode;
+    record.userSettings = user;
+    if (!RestoreJournal::write(record, &failure))
+        return fail(error, I18n::text("The printer settings could not be switched safely: %1").arg(failure));
 
-    // 6. The base: the printer's clean global defaults, or the user's own driver settings.
-    QByteArray working;
+    // 6. The base: the printer's clean defaults, or the user's own settings.
+    platform::PrinterSettings working = user;
     if (!preset.useDriverSettings) {
-        switch (readPrinterDevMode(spooler, printerHandle, platform::PrinterInfoGlobalDevMode, &working)) {
-        case DevModeRead::NoSize:
-        case DevModeRead::ReadFailed:
+        switch (printer.defaultSettings(&working)) {
+        case platform::SettingsRead::Unavailable:
+        case platform::SettingsRead::Failed:
             return fail(error, I18n::text("Unable to read clean printer defaults: %1").arg(printerName));
-        case DevModeRead::NoDevMode:
+        case platform::SettingsRead::Empty:
             return fail(error, I18n::text("The printer driver did not provide clean default settings."));
-        case DevModeRead::Ok:
+        case platform::SettingsRead::Ok:
             break;
         }
+    }
+
+    // 7. The preset's choices; with the driver's settings only the copies.
+    working.copies = std::clamp(preset.copies, 1, 9999);
+    if (preset.useDriverSettings) {
+        working.color.reset();
+        working.sides.reset();
+        working.paper.clear();
     } else {
-        working = savedUserDevMode;
-    }
-
-    // 7. The preset's choices.
-    platform::DevMode mode(working);
-    quint32 fields = mode.fields() | platform::devmode::FieldCopies;
-    mode.setCopies(qint16(std::clamp(preset.copies, 1, 9999)));
-    if (!preset.useDriverSettings) {
-        fields |= platform::devmode::FieldPaperSize | platform::devmode::FieldColor |
-                  platform::devmode::FieldDuplex;
-        mode.setColor(preset.colorMode == ColorMode::Color ? platform::devmode::ColorColor
-                                                           : platform::devmode::ColorMonochrome);
+        working.color = preset.colorMode;
         if (preset.duplexMode == DuplexMode::Simplex)
-            mode.setDuplex(platform::devmode::DuplexSimplex);
+            working.sides = platform::Sides::OneSided;
         else if (preset.duplexEdge == DuplexEdge::Short)
-            mode.setDuplex(platform::devmode::DuplexHorizontal);
+            working.sides = platform::Sides::TwoSidedShortEdge;
         else
-            mode.setDuplex(platform::devmode::DuplexVertical);
-        mode.setPaperSize(qint16(paperCodeForName(preset.paperSize)));
+            working.sides = platform::Sides::TwoSidedLongEdge;
+        working.paper = preset.paperSize.trimmed().isEmpty() ? QStringLiteral("A4") : preset.paperSize;
     }
-    mode.setFields(fields);
-    working = mode.bytes();
 
-    // 8. The driver validates and merges.
-    if (spooler.documentProperties(nullptr, printerHandle, printerName, &working, &working,
-                                   platform::DocumentPropertiesMerge) != platform::DocumentPropertiesOk)
+    // 8. The system validates and merges.
+    if (!printer.validate(&working))
         return fail(error, I18n::text("The printer driver rejected these print settings."));
 
     // 9. The user's settings become the preset's.
-    if (!spooler.setPrinterDevMode(printerHandle, platform::PrinterInfoUserDevMode, working)) {
-        const quint32 code = spooler.lastError();
+    if (!printer.setUserSettings(working, &failure))
         return fail(error,
                     I18n::text(platform::systemText("Unable to apply printer settings (Windows error %1)"))
-                        .arg(code));
-    }
+                        .arg(failure));
     return true;
 }
 
 PrinterSettingsScope::~PrinterSettingsScope()
 {
-    platform::Spooler &spooler = platform::spooler();
-    if (printerHandle != 0) {
-        if (!savedUserDevMode.isEmpty())
-            spooler.setPrinterDevMode(printerHandle, platform::PrinterInfoUserDevMode, savedUserDevMode);
-        spooler.closePrinter(printerHandle);
-    }
-    if (!previousDefaultPrinter.isEmpty())
-        spooler.setDefaultPrinter(previousDefaultPrinter);
+    if (!state->switching)
+        return;
+    const QMutexLocker gate(&stepGate);
+    if (!journalOfThisProcess)
+        return;  // put back already, for the end of the process
+    journalOfThisProcess = false;
+    // Complete, the journal goes; otherwise it stays for the next switch or start to put back.
+    if (RestoreJournal::restore(state->record, std::move(state->printer)))
+        RestoreJournal::remove();
 }
 
-namespace {
-
-// The paper names in the order they are tested; the first prefix that matches wins.
-struct PaperPrefix
+bool PrinterSettingsScope::restoreBeforeExit()
 {
-    const char *prefix;
-    int code;
-    QPageSize::PageSizeId pageSize;
-};
-
-constexpr PaperPrefix paperPrefixes[] = {
-    {"A3", 8, QPageSize::A3},         {"A4", 9, QPageSize::A4},       {"A5", 11, QPageSize::A5},
-    {"A6", 70, QPageSize::A6},        {"B4", 12, QPageSize::B4},      {"B5", 13, QPageSize::B5},
-    {"LETTER", 1, QPageSize::Letter}, {"LEGAL", 5, QPageSize::Legal},
-};
-
-const PaperPrefix *matchPaper(const QString &name)
-{
-    const QString normalised = name.trimmed().toUpper();
-    for (const PaperPrefix &paper : paperPrefixes) {
-        if (normalised.startsWith(QLatin1String(paper.prefix)))
-            return &paper;
-    }
-    return nullptr;
-}
-
-}  // namespace
-
-int paperCodeForName(const QString &name)
-{
-    const PaperPrefix *paper = matchPaper(name);
-    return paper ? paper->code : 9;
-}
-
-QPageSize pageSizeForName(const QString &name)
-{
-    const PaperPrefix *paper = matchPaper(name);
-    return QPageSize(paper ? paper->pageSize : QPageSize::A4);
+    const QMutexLocker gate(&stepGate);
+    ending = true;
+    if (!journalOfThisProcess)
+        return false;
+    journalOfThisProcess = false;
+    SwitchRecord record;
+    if (RestoreJournal::read(&record) && RestoreJournal::restore(record, nullptr))
+        RestoreJournal::remove();
+    return true;
 }

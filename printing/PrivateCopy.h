@@ -9,10 +9,9 @@ class QTemporaryDir;
 
 // A copy of a checked document for a program outside this one that needs a file name (Acrobat, the desktop's
 // handler for Word documents): written from the opened file into a folder of its own, with the document's
-// file name, under this process's folder in the temporary folder (readable by the user alone). The copy is
-// removed when the object goes, unless the outside program may still read it. A process's folder is locked
-// while the process runs; folders of processes that ended (an interrupted job among them) are removed by
-// removeLeftovers.
+// file name, in the process's own temporary folder (platform::OwnTemporaryFolder, readable by the user
+// alone). The copy is removed when the object goes, unless the outside program may still read it; then it
+// goes with the process's folder, or, after an interrupted job, at the next start.
 class PrivateCopy
 {
 public:
@@ -27,9 +26,6 @@ public:
     QString failure() const { return failureText; }
     // The outside program may still read the copy: it stays until the next start's clean-up.
     void keep();
-
-    // Removes the folders that processes of this program no longer running left in the temporary folder.
-    static void removeLeftovers();
 
 private:
     std::unique_ptr<QTemporaryDir> folder;

@@ -1,7 +1,7 @@
 #include "printing/SelfChecks.h"
 
 #include "platform/Automation.h"
-#include "platform/Spooler.h"
+#include "platform/PrinterSettings.h"
 #include "platform/SystemTexts.h"
 #include "printing/AcrobatDocument.h"
 #include "printing/PresetSettings.h"
@@ -25,13 +25,19 @@ struct DefaultPrinter
 DefaultPrinter defaultPrinter()
 {
     DefaultPrinter found;
-    platform::Spooler &spooler = platform::spooler();
-    const quint32 length = spooler.defaultPrinterNameLength();
-    if (length <= 1)
+    platform::DefaultPrinter current;
+    switch (platform::printerSettingsSystem().defaultPrinter(&current)) {
+    case platform::DefaultPrinterRead::None:
         found.failure = QString::fromUtf8(platform::systemText("No Windows default printer is configured."));
-    else if (!spooler.defaultPrinter(length, &found.name))
+        break;
+    case platform::DefaultPrinterRead::Failed:
         found.failure =
             QString::fromUtf8(platform::systemText("The Windows default printer could not be read."));
+        break;
+    case platform::DefaultPrinterRead::Found:
+        found.name = current.name;
+        break;
+    }
     return found;
 }
 

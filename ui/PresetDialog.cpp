@@ -3,7 +3,7 @@
 #include "base/I18n.h"
 #include "model/PresetRepository.h"
 #include "platform/NativeHotkey.h"
-#include "printers/PrinterProperties.h"
+#include "ui/PrinterPropertiesDialog.h"
 
 #include <QCheckBox>
 #include <QColor>
@@ -321,7 +321,7 @@ void PresetDialog::openDriverProperties()
 {
     NativePrinterOptions options;
     QString error;
-    if (!PrinterProperties::showNativeDialog(this, printerCombo->currentText(), &options, &error)) {
+    if (!PrinterPropertiesDialog::show(this, printerCombo->currentText(), &options, &error)) {
         if (!error.isEmpty())
             QMessageBox::warning(this, I18n::text("Printer properties"), error);
         return;

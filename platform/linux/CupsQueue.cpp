@@ -1,11 +1,11 @@
 #include "platform/linux/CupsQueue.h"
 
+#include "base/I18n.h"
+
 #include <memory>
 
 namespace platform {
 namespace {
-
-constexpr quint32 serviceUnavailable = 0x0503;
 
 struct IppDeleter
 {
@@ -43,13 +43,33 @@ QByteArray printerUri(const QString &name)
     return QByteArray(uri);
 }
 
-IppMessage send(const CupsConnection &connection, ipp_t *request, quint32 *error)
+bool fail(QString *failure, const QString &description)
+{
+    if (failure)
+        *failure = description;
+    return false;
+}
+
+bool lastError(QString *failure)
+{
+    return fail(failure, QString::fromUtf8(cupsLastErrorString()));
+}
+
+bool unreachable(QString *failure)
+{
+    return fail(failure,
+                I18n::text("The print server %1 cannot be reached.").arg(QString::fromUtf8(cupsServer())));
+}
+
+// Sends the request; *notFound tells a NOT_FOUND status (a missing default, a server without queues) apart.
+IppMessage send(const CupsConnection &connection, ipp_t *request, bool *notFound, QString *failure)
 {
     IppMessage response(cupsDoRequest(connection.http(), request, "/"));
     const ipp_status_t status = cupsLastError();
+    if (notFound)
+        *notFound = status == IPP_STATUS_ERROR_NOT_FOUND;
     if (!response || status > IPP_STATUS_OK_EVENTS_COMPLETE) {
-        if (error)
-            *error = response || status != IPP_STATUS_OK ? quint32(status) : serviceUnavailable;
+        lastError(failure);
         return nullptr;
     }
     return response;
@@ -69,19 +89,13 @@ CupsConnection::~CupsConnection()
         httpClose(connection);
 }
 
-bool cupsQueueInfo(const QString &name, CupsQueueInfo *info, quint32 *error)
+bool cupsQueueInfo(const QString &name, CupsQueueInfo *info, QString *failure)
 {
-    if (name.trimmed().isEmpty() || name.contains(QLatin1Char('/'))) {
-        if (error)
-            *error = IPP_STATUS_ERROR_NOT_FOUND;
-        return false;
-    }
+    if (name.trimmed().isEmpty() || name.contains(QLatin1Char('/')))
+        return fail(failure, QString::fromUtf8(ippErrorString(IPP_STATUS_ERROR_NOT_FOUND)));
     CupsConnection connection;
-    if (!connection.isOpen()) {
-        if (error)
-            *error = serviceUnavailable;
-        return false;
-    }
+    if (!connection.isOpen())
+        return unreachable(failure);
     static const char *const requested[] = {"printer-name",
                                             "copies-default",
                                             "copies-supported",
@@ -98,7 +112,7 @@ bool cupsQueueInfo(const QString &name, CupsQueueInfo *info, quint32 *error)
                  printerUri(name).constData());
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   int(sizeof(requested) / sizeof(requested[0])), nullptr, requested);
-    const IppMessage response = send(connection, request, error);
+    const IppMessage response = send(connection, request, nullptr, failure);
     if (!response)
         return false;
     CupsQueueInfo result;
@@ -126,53 +140,36 @@ bool cupsQueueInfo(const QString &name, CupsQueueInfo *info, quint32 *error)
     return true;
 }
 
-bool cupsServerDefault(QString *name, quint32 *error)
+bool cupsServerDefault(QString *name, QString *failure)
 {
+    name->clear();
     CupsConnection connection;
-    if (!connection.isOpen()) {
-        if (error)
-            *error = serviceUnavailable;
-        return false;
-    }
+    if (!connection.isOpen())
+        return unreachable(failure);
     ipp_t *request = ippNewRequest(IPP_OP_CUPS_GET_DEFAULT);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
                  "printer-name");
-    IppMessage response(cupsDoRequest(connection.http(), request, "/"));
-    const ipp_status_t status = cupsLastError();
-    if (status == IPP_STATUS_ERROR_NOT_FOUND) {
-        name->clear();
-        return true;
-    }
-    if (!response || status > IPP_STATUS_OK_EVENTS_COMPLETE) {
-        if (error)
-            *error = response ? quint32(status) : serviceUnavailable;
-        return false;
-    }
+    bool notFound = false;
+    const IppMessage response = send(connection, request, &notFound, failure);
+    if (!response)
+        return notFound;
     *name = keyword(response.get(), "printer-name");
     return true;
 }
 
-bool cupsQueueNames(QStringList *names, quint32 *error)
+bool cupsQueueNames(QStringList *names, QString *failure)
 {
+    names->clear();
     CupsConnection connection;
-    if (!connection.isOpen()) {
-        if (error)
-            *error = serviceUnavailable;
-        return false;
-    }
+    if (!connection.isOpen())
+        return unreachable(failure);
     ipp_t *request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
                  "printer-name");
-    IppMessage response(cupsDoRequest(connection.http(), request, "/"));
-    const ipp_status_t status = cupsLastError();
-    names->clear();
-    if (status == IPP_STATUS_ERROR_NOT_FOUND)
-        return true;  // a server without queues
-    if (!response || status > IPP_STATUS_OK_EVENTS_COMPLETE) {
-        if (error)
-            *error = response ? quint32(status) : serviceUnavailable;
-        return false;
-    }
+    bool notFound = false;
+    const IppMessage response = send(connection, request, &notFound, failure);
+    if (!response)
+        return notFound;  // a server without queues answers NOT_FOUND
     for (ipp_attribute_t *attribute = ippFirstAttribute(response.get()); attribute;
          attribute = ippNextAttribute(response.get())) {
         const char *attributeName = ippGetName(attribute);

@@ -42,12 +42,11 @@ struct CupsQueueInfo
     QString deviceUri;                // device-uri
 };
 
-// Each answers false with the IPP status (or 1283, service unavailable, when the server cannot be reached)
-// in *error.
-bool cupsQueueInfo(const QString &name, CupsQueueInfo *info, quint32 *error);
+// Each answers false with CUPS's own description of the failure in *failure (translated by CUPS).
+bool cupsQueueInfo(const QString &name, CupsQueueInfo *info, QString *failure);
 // The server's default destination; an empty name when the server has none.
-bool cupsServerDefault(QString *name, quint32 *error);
+bool cupsServerDefault(QString *name, QString *failure);
 // Every queue and class of the server, sorted as the server lists them.
-bool cupsQueueNames(QStringList *names, quint32 *error);
+bool cupsQueueNames(QStringList *names, QString *failure);
 
 }  // namespace platform

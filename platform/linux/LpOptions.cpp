@@ -1,16 +1,14 @@
 #include "platform/linux/LpOptions.h"
 
+#include "base/I18n.h"
+#include "platform/ProcessGuards.h"
+
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QMutex>
-#include <QSaveFile>
-#include <QSet>
 
 #include <cups/cups.h>
 
 #include <algorithm>
-#include <cerrno>
 
 namespace platform {
 namespace {
@@ -86,69 +84,36 @@ QString LpOptionsFile::systemPath()
            QStringLiteral("/lpoptions");
 }
 
-bool LpOptionsFile::load(const QString &filePath, int *error)
+bool LpOptionsFile::load(const QString &filePath, QString *failure)
 {
     path = filePath;
-    lines.clear();
-    finalNewline = true;
+    setContent(QByteArray());
     QFile file(filePath);
-    if (!file.exists())
+    existed = file.exists();
+    if (!existed)
         return true;
     if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = EACCES;
+        if (failure)
+            *failure = I18n::text("The file %1 could not be read: %2")
+                           .arg(QDir::toNativeSeparators(filePath), file.errorString());
         return false;
     }
-    const QByteArray data = file.readAll();
-    if (data.isEmpty())
-        return true;
-    finalNewline = data.endsWith('\n');
-    QList<QByteArray> raw = data.split('\n');
+    setContent(file.readAll());
+    return true;
+}
+
+void LpOptionsFile::setContent(const QByteArray &content)
+{
+    lines.clear();
+    existed = true;
+    finalNewline = content.isEmpty() || content.endsWith('\n');
+    if (content.isEmpty())
+        return;
+    QList<QByteArray> raw = content.split('\n');
     if (finalNewline)
         raw.removeLast();
     for (const QByteArray &line : raw)
         lines.append(parseLine(line));
-    return true;
-}
-
-bool LpOptionsFile::save(int *error) const
-{
-    if (lines.isEmpty()) {
-        QFile file(path);
-        if (file.exists() && !file.remove()) {
-            if (error)
-                *error = EACCES;
-            return false;
-        }
-        return true;
-    }
-    const QString folder = QFileInfo(path).absolutePath();
-    if (!QDir(folder).exists() &&
-        (!QDir().mkpath(folder) ||
-         !QFile::setPermissions(folder,
-                                QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))) {
-        if (error)
-            *error = EACCES;
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = EACCES;
-        return false;
-    }
-    // A new file gets the permissions lpoptions gives it; an existing one keeps its own.
-    if (!QFile::exists(path)) {
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                            QFileDevice::ReadOther);
-    }
-    const QByteArray data = content();
-    if (file.write(data) != data.size() || !file.commit()) {
-        if (error)
-            *error = EIO;
-        return false;
-    }
-    return true;
 }
 
 QByteArray LpOptionsFile::content() const
@@ -162,6 +127,16 @@ QByteArray LpOptionsFile::content() const
     return data;
 }
 
+bool LpOptionsFile::save(QString *failure, bool removeWhenEmpty) const
+{
+    if (removeWhenEmpty && lines.isEmpty())
+        return removeFileDurably(path, failure);
+    // A new file gets the permissions lpoptions gives it.
+    return writeFileDurably(path, content(), failure,
+                            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                QFileDevice::ReadOther);
+}
+
 LpOptionsFile::Line LpOptionsFile::parseLine(const QByteArray &raw)
 {
     Line line;
@@ -169,164 +144,116 @@ LpOptionsFile::Line LpOptionsFile::parseLine(const QByteArray &raw)
     int i = 0;
     while (i < raw.size() && isBlank(raw.at(i)))
         ++i;
-    int start = i;
-    while (i < raw.size() && !isBlank(raw.at(i)))
+    line.keywordStart = i;
+    while (i < raw.size() && !isBlank(raw.at(i)) && raw.at(i) != '\r')
         ++i;
-    const QByteArray keyword = raw.mid(start, i - start).toLower();
+    line.keywordEnd = i;
+    const QByteArray keyword = raw.mid(line.keywordStart, i - line.keywordStart).toLower();
     if (keyword != "dest" && keyword != "default")
         return line;
     while (i < raw.size() && isBlank(raw.at(i)))
         ++i;
-    start = i;
-    while (i < raw.size() && !isBlank(raw.at(i)))
+    const int start = i;
+    while (i < raw.size() && !isBlank(raw.at(i)) && raw.at(i) != '\r')
         ++i;
-    const QString destination = QString::fromUtf8(raw.mid(start, i - start));
-    if (destination.isEmpty())
+    if (i == start)
         return line;
-    while (i < raw.size() && isBlank(raw.at(i)))
-        ++i;
     line.entry = true;
     line.isDefault = keyword == "default";
-    const int slash = destination.indexOf(QLatin1Char('/'));
-    line.name = slash < 0 ? destination : destination.left(slash);
-    line.instance = slash < 0 ? QString() : destination.mid(slash + 1);
-    line.options = raw.mid(i);
-    while (!line.options.isEmpty() && (isBlank(line.options.back()) || line.options.back() == '\r'))
-        line.options.chop(1);
+    line.destination = QString::fromUtf8(raw.mid(start, i - start));
+    line.destinationEnd = i;
+    while (i < raw.size() && isBlank(raw.at(i)))
+        ++i;
+    line.optionsStart = i;
+    int end = raw.size();
+    while (end > i && (isBlank(raw.at(end - 1)) || raw.at(end - 1) == '\r'))
+        --end;
+    line.optionsEnd = end;
     return line;
-}
-
-void LpOptionsFile::rebuild(Line &line)
-{
-    line.raw = line.isDefault ? QByteArray("Default ") : QByteArray("Dest ");
-    line.raw += line.name.toUtf8();
-    if (!line.instance.isEmpty())
-        line.raw += '/' + line.instance.toUtf8();
-    if (!line.options.isEmpty())
-        line.raw += ' ' + line.options;
 }
 
 int LpOptionsFile::indexOf(const QString &destination) const
 {
-    const int slash = destination.indexOf(QLatin1Char('/'));
-    const QString name = slash < 0 ? destination : destination.left(slash);
-    const QString instance = slash < 0 ? QString() : destination.mid(slash + 1);
     for (int i = 0; i < lines.size(); ++i) {
-        const Line &line = lines.at(i);
-        if (line.entry && line.name.compare(name, Qt::CaseInsensitive) == 0 &&
-            line.instance.compare(instance, Qt::CaseInsensitive) == 0)
+        if (lines.at(i).entry && lines.at(i).destination.compare(destination, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;
 }
 
-bool LpOptionsFile::hasLine(const QString &destination) const
+int LpOptionsFile::defaultIndex() const
 {
-    return indexOf(destination) >= 0;
-}
-
-QString LpOptionsFile::defaultDestination() const
-{
-    for (const Line &line : lines) {
-        if (line.entry && line.isDefault)
-            return line.instance.isEmpty() ? line.name : line.name + QLatin1Char('/') + line.instance;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (lines.at(i).entry && lines.at(i).isDefault)
+            return i;
     }
-    return QString();
+    return -1;
 }
 
-namespace {
-
-// The destinations whose Default line this process added to the user's file because they had no line. When
-// such a line becomes a Dest line again without options of its own it goes, so that switching the default
-// away and back leaves the file as it was; a line the user had keeps its place.
-QMutex addedDefaultsMutex;
-QSet<QString> addedDefaults;
-
-QString destinationKey(const QString &name, const QString &instance)
+QString LpOptionsFile::destinationAt(int index) const
 {
-    return (instance.isEmpty() ? name : name + QLatin1Char('/') + instance).toLower();
+    return lines.at(index).destination;
 }
 
-}  // namespace
-
-void LpOptionsFile::demoteDefault()
+QByteArray LpOptionsFile::optionsAt(int index) const
 {
-    QMutexLocker lock(&addedDefaultsMutex);
-    for (int i = lines.size() - 1; i >= 0; --i) {
-        Line &line = lines[i];
-        if (!line.entry || !line.isDefault)
-            continue;
-        const QString key = destinationKey(line.name, line.instance);
-        if (line.options.isEmpty() && addedDefaults.contains(key)) {
-            addedDefaults.remove(key);
-            lines.removeAt(i);
-            continue;
-        }
-        line.isDefault = false;
-        rebuild(line);
-    }
+    const Line &line = lines.at(index);
+    return line.entry ? line.raw.mid(line.optionsStart, line.optionsEnd - line.optionsStart) : QByteArray();
 }
 
-void LpOptionsFile::clearDefaultDestination()
+void LpOptionsFile::setLine(int index, const QByteArray &raw)
 {
-    demoteDefault();
+    lines[index] = parseLine(raw);
 }
 
-void LpOptionsFile::setDefaultDestination(const QString &destination)
+void LpOptionsFile::insertLine(int index, const QByteArray &raw)
 {
-    const int current = indexOf(destination);
-    if (current >= 0 && lines.at(current).isDefault)
+    lines.insert(std::clamp(index, 0, int(lines.size())), parseLine(raw));
+}
+
+void LpOptionsFile::removeLine(int index)
+{
+    lines.removeAt(index);
+}
+
+void LpOptionsFile::setDefaultAt(int index, bool isDefault)
+{
+    const Line &line = lines.at(index);
+    if (!line.entry || line.isDefault == isDefault)
         return;
-    demoteDefault();
-    const int index = indexOf(destination);
-    if (index >= 0) {
-        lines[index].isDefault = true;
-        rebuild(lines[index]);
-        return;
-    }
-    Line line;
-    line.entry = true;
-    line.isDefault = true;
-    const int slash = destination.indexOf(QLatin1Char('/'));
-    line.name = slash < 0 ? destination : destination.left(slash);
-    line.instance = slash < 0 ? QString() : destination.mid(slash + 1);
-    rebuild(line);
-    lines.append(line);
-    QMutexLocker lock(&addedDefaultsMutex);
-    addedDefaults.insert(destinationKey(line.name, line.instance));
+    QByteArray raw = line.raw;
+    raw.replace(line.keywordStart, line.keywordEnd - line.keywordStart, isDefault ? "Default" : "Dest");
+    setLine(index, raw);
 }
 
-QByteArray LpOptionsFile::optionText(const QString &destination) const
+void LpOptionsFile::setOptionsAt(int index, const QByteArray &options)
 {
-    const int index = indexOf(destination);
-    return index < 0 ? QByteArray() : lines.at(index).options;
+    const Line &line = lines.at(index);
+    if (!line.entry || optionsAt(index) == options)
+        return;
+    // Without options before, the options go after the destination; without options after, so do the
+    // blanks that separated them.
+    const bool hadOptions = line.optionsEnd > line.optionsStart;
+    const int from = hadOptions ? line.optionsStart : line.destinationEnd;
+    const int to = hadOptions ? line.optionsEnd : line.optionsStart;
+    QByteArray raw = line.raw.left(from);
+    if (options.isEmpty())
+        raw = line.raw.left(line.destinationEnd);
+    else
+        raw += (hadOptions ? QByteArray() : QByteArray(" ")) + options;
+    raw += line.raw.mid(options.isEmpty() ? line.optionsEnd : to);
+    setLine(index, raw);
 }
 
-void LpOptionsFile::setOptionText(const QString &destination, const QByteArray &options)
+int LpOptionsFile::appendLine(bool isDefault, const QString &destination, const QByteArray &options)
 {
-    const int index = indexOf(destination);
-    if (index < 0) {
-        if (options.isEmpty())
-            return;
-        Line line;
-        line.entry = true;
-        const int slash = destination.indexOf(QLatin1Char('/'));
-        line.name = slash < 0 ? destination : destination.left(slash);
-        line.instance = slash < 0 ? QString() : destination.mid(slash + 1);
-        line.options = options;
-        rebuild(line);
-        lines.append(line);
-        return;
-    }
-    Line &line = lines[index];
-    if (line.options == options)
-        return;
-    if (options.isEmpty() && !line.isDefault) {
-        lines.removeAt(index);
-        return;
-    }
-    line.options = options;
-    rebuild(line);
+    QByteArray raw = (isDefault ? QByteArray("Default ") : QByteArray("Dest ")) + destination.toUtf8();
+    if (!options.isEmpty())
+        raw += ' ' + options;
+    if (!lines.isEmpty() && lines.last().raw.endsWith('\r'))
+        raw += '\r';
+    lines.append(parseLine(raw));
+    return int(lines.size()) - 1;
 }
 
 }  // namespace platform

@@ -17,8 +17,11 @@ QList<CupsOption> parseCupsOptions(const QByteArray &text);
 // backslashes in double quotes with backslash escapes.
 QByteArray encodeCupsOptions(const QList<CupsOption> &options);
 
-// The user's lpoptions file (~/.cups/lpoptions): "Dest NAME[/INSTANCE] OPTIONS" and "Default NAME OPTIONS"
-// lines. Edits touch only the lines of the destination they name; every other line keeps its bytes.
+// An lpoptions file: "Dest NAME[/INSTANCE] [OPTIONS]" and "Default NAME[/INSTANCE] [OPTIONS]" lines (the
+// keyword in any case) among comments, blank and unknown lines. Its bytes come back exactly as they were
+// loaded: CRLF line ends, comments, unknown lines and a missing final newline included. An edit changes only
+// the line it names, and keeps that line's spacing and line end. Destinations are queue names, or
+// "queue/instance"; they compare without regard to case.
 class LpOptionsFile
 {
 public:
@@ -27,50 +30,58 @@ public:
     // The system's file: $CUPS_SERVERROOT/lpoptions, else /etc/cups/lpoptions.
     static QString systemPath();
 
-    // Reads the file; a missing file is empty. False (with errno in *error) when it exists but cannot be
-    // read.
-    bool load(const QString &path, int *error = nullptr);
-    // Writes the file atomically, or removes it when no line is left. False with errno in *error on failure.
-    bool save(int *error = nullptr) const;
-
-    // Destinations are queue names, or "queue/instance" for an instance.
-
-    // The destination of the Default line; empty when there is none.
-    QString defaultDestination() const;
-    // Makes `destination` the Default line; a destination without a line gets one at the end. The previous
-    // Default line becomes a Dest line in place, or goes when this process added it and it holds no options.
-    void setDefaultDestination(const QString &destination);
-    // Leaves the file without a Default line, the Default line treated as by setDefaultDestination.
-    void clearDefaultDestination();
-    // Whether the destination has a line of its own.
-    bool hasLine(const QString &destination) const;
-
-    // The option text of the destination's line exactly as written; empty when it has none.
-    QByteArray optionText(const QString &destination) const;
-    // Replaces the option text of the destination's line. A Dest line left without options is dropped; a
-    // destination without a line gets a Dest line at the end when there are options.
-    void setOptionText(const QString &destination, const QByteArray &options);
-
+    // Reads the file; a missing file is empty and exists() is false. False with a description in *failure
+    // when it exists but cannot be read.
+    bool load(const QString &path, QString *failure = nullptr);
+    // Takes the bytes of a file (for a copy kept elsewhere).
+    void setContent(const QByteArray &content);
     // The file's bytes as they would be saved.
     QByteArray content() const;
+    bool exists() const { return existed; }
+    // Writes the content back durably, or removes the file when `removeWhenEmpty` and no line is left.
+    // False with a description in *failure.
+    bool save(QString *failure = nullptr, bool removeWhenEmpty = false) const;
+
+    int lineCount() const { return int(lines.size()); }
+    // The destination's line (the first when there are several); -1 when it has none.
+    int indexOf(const QString &destination) const;
+    // The Default line; -1 when there is none.
+    int defaultIndex() const;
+    // The destination of a Dest or Default line; empty for any other line.
+    QString destinationAt(int index) const;
+    // A line's bytes without its "\n".
+    QByteArray lineAt(int index) const { return lines.at(index).raw; }
+    // The options of a Dest or Default line exactly as written, without the blanks around them.
+    QByteArray optionsAt(int index) const;
+    bool isDefaultAt(int index) const { return lines.at(index).isDefault; }
+
+    void setLine(int index, const QByteArray &raw);
+    void insertLine(int index, const QByteArray &raw);
+    void removeLine(int index);
+    // Makes the line the Default line or a Dest line: only its keyword changes.
+    void setDefaultAt(int index, bool isDefault);
+    // Replaces the options of a Dest or Default line, keeping everything around them.
+    void setOptionsAt(int index, const QByteArray &options);
+    // Appends a Dest or Default line for the destination, with the line end of the file's last line;
+    // answers its index.
+    int appendLine(bool isDefault, const QString &destination, const QByteArray &options);
 
 private:
     struct Line
     {
-        QByteArray raw;      // the line without its end of line, kept for lines nobody touches
+        QByteArray raw;
         bool entry = false;  // a Dest or Default line
         bool isDefault = false;
-        QString name;  // destination without instance
-        QString instance;
-        QByteArray options;
+        QString destination;
+        int keywordStart = 0, keywordEnd = 0;  // the keyword's bytes
+        int destinationEnd = 0;                // after the destination's bytes
+        int optionsStart = 0, optionsEnd = 0;  // the options' bytes
     };
     static Line parseLine(const QByteArray &raw);
-    static void rebuild(Line &line);
-    int indexOf(const QString &destination) const;
-    void demoteDefault();
 
     QString path;
     QList<Line> lines;
+    bool existed = false;
     bool finalNewline = true;
 };
 

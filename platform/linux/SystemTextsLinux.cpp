@@ -13,11 +13,12 @@ struct TextVariant
 
 // Each Linux wording is a key of the translation table.
 constexpr TextVariant variants[] = {
-    {"Unable to apply printer settings (Windows error %1)",
-     "Unable to apply printer settings (CUPS error %1)"},
-    {"Unable to open printer \"%1\" (Windows error %2)", "Unable to open printer \"%1\" (CUPS error %2)"},
+    // The Linux wordings take a description of the failure (the file that could not be written and why, or
+    // CUPS's own text) where Windows gives its error number.
+    {"Unable to apply printer settings (Windows error %1)", "Unable to apply printer settings: %1"},
+    {"Unable to open printer \"%1\" (Windows error %2)", "Unable to open printer \"%1\": %2"},
     {"Unable to save printer driver properties (Windows error %1)",
-     "Unable to save printer driver properties (CUPS error %1)"},
+     "Unable to save printer driver properties: %1"},
     {"No Windows default printer is configured.", "No CUPS default printer is configured."},
     {"The Windows default printer could not be read.", "The CUPS default printer could not be read."},
     {"Windows could not find this printer.", "CUPS could not find this printer."},

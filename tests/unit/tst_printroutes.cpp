@@ -10,7 +10,7 @@
 #include "printing/PrintService.h"
 #include "printing/pdf/PdfEngine.h"
 #include "support/FakeAutomation.h"
-#include "support/FakeSpooler.h"
+#include "support/FakeWinspool.h"
 #include "support/FakeWindowSystem.h"
 #include "support/TestDocuments.h"
 
@@ -74,7 +74,7 @@ PrintPreset preset(const QString &printer = "Office", int copies = 4)
 // its restore to the user's own 2), the Windows shell under the handler of Word and WPS documents, automation
 // servers (none without a model) and windows. No print server answers: the engine and the image route find
 // no printer.
-class Desk : public FakeSpooler, public platform::Shell
+class Desk : public FakeWinspool, public platform::Shell
 {
 public:
     explicit Desk(const QStringList &model = {})
@@ -83,7 +83,6 @@ public:
         addPrinter("Previous");
         defaultPrinterName = "Previous";
         userDevModes["Office"] = devMode("Office", 2, 1, 1, 9);
-        platform::setSpoolerForTesting(this);
         automation.servers = !model.isEmpty();
         automation.define(model);
         automation.registerClass("AcroExch.AVDoc", none, "avdoc");
@@ -91,11 +90,10 @@ public:
         windows.addWindow(0x5000, 4242);
         windows.addWindow(0xA001, 3131);
     }
-    ~Desk() override { platform::setSpoolerForTesting(nullptr); }
-    bool setPrinterDevMode(platform::PrinterHandle printer, quint32 level, const QByteArray &record) override
+    bool setPrinter(Handle printer, quint32 level, const QByteArray &record, quint32 command) override
     {
         copies << platform::DevMode(record).copies();
-        return FakeSpooler::setPrinterDevMode(printer, level, record);
+        return FakeWinspool::setPrinter(printer, level, record, command);
     }
     bool execute(const platform::ShellExecuteRequest &request, platform::ProcessHandle *process,
                  quint32 *error) override
@@ -130,6 +128,7 @@ public:
         return steps.value(steps.size() - 1);
     }
 
+    Installation settings{this};
     FakeAutomation automation;
     FakeWindowSystem windows;
     QList<int> copies;

@@ -1,8 +1,8 @@
-// The spooler on Windows: winspool, exactly the calls the settings switch and the driver properties make.
+// winspool itself: each method is the one Win32 call it is named after, and the printer settings of Windows
+// over it.
 #include "platform/DevMode.h"
-#include "platform/Spooler.h"
-
-#include <QWidget>
+#include "platform/Winspool.h"
+#include "platform/WinspoolPrinterSettings.h"
 
 #include <windows.h>
 #include <winspool.h>
@@ -43,29 +43,28 @@ static_assert(DM_IN_BUFFER == DocumentPropertiesInBuffer && DM_OUT_BUFFER == Doc
                   IDCANCEL == DocumentPropertiesCancel,
               "DocumentPropertiesW modes");
 
-HANDLE handleOf(PrinterHandle printer)
+HANDLE handleOf(Winspool::Handle printer)
 {
     return reinterpret_cast<HANDLE>(printer);
 }
 
-class WinSpooler final : public Spooler
+class WinWinspool final : public Winspool
 {
 public:
-    quint32 defaultPrinterNameLength() override
+    quint32 getDefaultPrinterLength() override
     {
         DWORD needed = 0;
         GetDefaultPrinterW(nullptr, &needed);
         return needed;
     }
 
-    bool defaultPrinter(quint32 length, QString *name) override
+    bool getDefaultPrinter(quint32 length, QString *name) override
     {
         std::vector<wchar_t> buffer(length + 1, L'\0');
         DWORD size = length;
         if (!GetDefaultPrinterW(buffer.data(), &size))
             return false;
-        if (name)
-            *name = QString::fromWCharArray(buffer.data());
+        *name = QString::fromWCharArray(buffer.data());
         return true;
     }
 
@@ -75,38 +74,25 @@ public:
         return SetDefaultPrinterW(name.c_str()) != FALSE;
     }
 
-    bool openPrinter(const QString &printerName, PrinterHandle *printer) override
+    bool openPrinter(const QString &printerName, Handle *printer) override
     {
         std::wstring name = printerName.toStdWString();
         HANDLE handle = nullptr;
-        if (!OpenPrinterW(name.data(), &handle, nullptr) || !handle) {
-            if (printer)
-                *printer = 0;
-            return false;
-        }
-        if (!printer) {
-            ClosePrinter(handle);
-            return false;
-        }
-        *printer = reinterpret_cast<PrinterHandle>(handle);
-        return true;
+        const bool opened = OpenPrinterW(name.data(), &handle, nullptr) != FALSE && handle;
+        *printer = opened ? reinterpret_cast<Handle>(handle) : 0;
+        return opened;
     }
 
-    void closePrinter(PrinterHandle printer) override
-    {
-        if (printer)
-            ClosePrinter(handleOf(printer));
-    }
+    bool closePrinter(Handle printer) override { return ClosePrinter(handleOf(printer)) != FALSE; }
 
-    quint32 printerInfoSize(PrinterHandle printer, quint32 level) override
+    quint32 getPrinterSize(Handle printer, quint32 level) override
     {
         DWORD needed = 0;
         GetPrinterW(handleOf(printer), level, nullptr, 0, &needed);
         return needed;
     }
 
-    bool printerDevMode(PrinterHandle printer, quint32 level, quint32 bufferSize,
-                        QByteArray *devMode) override
+    bool getPrinter(Handle printer, quint32 level, quint32 bufferSize, QByteArray *devMode) override
     {
         std::vector<BYTE> buffer(bufferSize, 0);
         DWORD needed = 0;
@@ -117,68 +103,64 @@ public:
             mode = reinterpret_cast<const PRINTER_INFO_8W *>(buffer.data())->pDevMode;
         else if (level == PrinterInfoUserDevMode)
             mode = reinterpret_cast<const PRINTER_INFO_9W *>(buffer.data())->pDevMode;
-        if (devMode) {
-            *devMode = mode ? QByteArray(reinterpret_cast<const char *>(mode),
-                                         int(mode->dmSize) + mode->dmDriverExtra)
-                            : QByteArray();
-        }
+        *devMode =
+            mode ? QByteArray(reinterpret_cast<const char *>(mode), int(mode->dmSize) + mode->dmDriverExtra)
+                 : QByteArray();
         return true;
     }
 
-    bool setPrinterDevMode(PrinterHandle printer, quint32 level, const QByteArray &devMode) override
+    bool setPrinter(Handle printer, quint32 level, const QByteArray &devMode, quint32 command) override
     {
         QByteArray copy = devMode;
         PRINTER_INFO_9W info = {};
         info.pDevMode = reinterpret_cast<DEVMODEW *>(copy.data());
-        return SetPrinterW(handleOf(printer), level, reinterpret_cast<BYTE *>(&info), 0) != FALSE;
+        return SetPrinterW(handleOf(printer), level, reinterpret_cast<BYTE *>(&info), command) != FALSE;
     }
 
-    int documentProperties(QWidget *parent, PrinterHandle printer, const QString &printerName,
-                           QByteArray *output, const QByteArray *input, quint32 mode) override
+    int documentProperties(quintptr window, Handle printer, const QString &printerName, QByteArray *output,
+                           const QByteArray *input, quint32 mode) override
     {
-        HWND window = parent ? reinterpret_cast<HWND>(parent->window()->winId()) : nullptr;
         std::wstring name = printerName.toStdWString();
         // The driver may read the input while it writes the output: give it its own copy of the input.
         QByteArray inputCopy = input ? *input : QByteArray();
         DEVMODEW *out = output && !output->isEmpty() ? reinterpret_cast<DEVMODEW *>(output->data()) : nullptr;
         DEVMODEW *in =
             input && !inputCopy.isEmpty() ? reinterpret_cast<DEVMODEW *>(inputCopy.data()) : nullptr;
-        return int(DocumentPropertiesW(window, handleOf(printer), name.data(), out, in, DWORD(mode)));
+        return int(DocumentPropertiesW(reinterpret_cast<HWND>(window), handleOf(printer), name.data(), out,
+                                       in, DWORD(mode)));
     }
 
-    quint32 lastError() override { return GetLastError(); }
+    quint32 getLastError() override { return GetLastError(); }
 
-    QStringList printerNames() override
+    bool enumPrinters(QStringList *names) override
     {
-        QStringList names;
-        SetLastError(ERROR_SUCCESS);
+        names->clear();
         const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
         DWORD needed = 0;
         DWORD count = 0;
+        SetLastError(ERROR_SUCCESS);
         if (!EnumPrintersW(flags, nullptr, 4, nullptr, 0, &needed, &count) && needed == 0)
-            return names;  // GetLastError says why
-        if (needed == 0) {
-            SetLastError(ERROR_SUCCESS);
-            return names;
-        }
+            return GetLastError() == ERROR_SUCCESS;
+        if (needed == 0)
+            return true;
         std::vector<BYTE> buffer(needed, 0);
         if (!EnumPrintersW(flags, nullptr, 4, buffer.data(), needed, &needed, &count))
-            return names;
-        SetLastError(ERROR_SUCCESS);
+            return false;
         const auto *printers = reinterpret_cast<const PRINTER_INFO_4W *>(buffer.data());
         for (DWORD i = 0; i < count; ++i) {
             if (printers[i].pPrinterName)
-                names.append(QString::fromWCharArray(printers[i].pPrinterName));
+                names->append(QString::fromWCharArray(printers[i].pPrinterName));
         }
-        return names;
+        return true;
     }
 };
 
 }  // namespace
 
-std::unique_ptr<Spooler> createSystemSpooler()
+std::unique_ptr<PrinterSettingsSystem> createSystemPrinterSettings()
 {
-    return std::make_unique<WinSpooler>();
+    static WinWinspool winspool;
+    return std::make_unique<WinspoolPrinterSettings>(winspool);
 }
 
 }  // namespace platform

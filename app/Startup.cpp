@@ -142,7 +142,9 @@ int runOllavanQuick(int argc, char **argv)
             std::fflush(nullptr);
             std::_Exit(128 + signal);
         }
-        QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        // exit, not quit: quit asks the windows first, and the panel's window only hides to the tray.
+        QMetaObject::invokeMethod(
+            qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     });
     QObject::connect(&app, &QGuiApplication::commitDataRequest,
                      [] { PrinterSettingsScope::restoreBeforeExit(); });

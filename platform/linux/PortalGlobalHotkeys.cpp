@@ -18,6 +18,7 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QList>
+#include <QPointer>
 #include <QTimer>
 #include <QVariantMap>
 
@@ -298,17 +299,21 @@ private:
             QDBusMessage::createMethodCall(portalService, portalPath, shortcutsInterface, method);
         message.setArguments(arguments);
         auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(message), this);
-        connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, request] {
-            watcher->deleteLater();
-            const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
-            if (reply.isError()) {
-                request->deleteLater();
-                waiting = false;
-                fallBack();
-                return;
-            }
-            request->listen(reply.value().path());  // older portals choose the path themselves
-        });
+        // The response may be handled (and the request gone) before the reply is.
+        connect(watcher, &QDBusPendingCallWatcher::finished, this,
+                [this, watcher, pending = QPointer(request)] {
+                    watcher->deleteLater();
+                    const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
+                    if (!pending)
+                        return;
+                    if (reply.isError()) {
+                        pending->deleteLater();
+                        waiting = false;
+                        fallBack();
+                        return;
+                    }
+                    pending->listen(reply.value().path());  // older portals choose the path themselves
+                });
     }
 
     // Everything goes to the X11 grabs; those they cannot have are reported as lost.

@@ -227,7 +227,8 @@ void SessionTest::portalShortcuts()
     QByteArray bound;
     QTRY_COMPARE_WITH_TIMEOUT(bound += portal->readAll(),
                               QByteArray("CTRL+ALT+1|Office|CTRL+ALT+1\nCTRL+ALT+2|Lab|CTRL+ALT+2\n"), 20000);
-    QVERIFY(session->grabKey('2', ctrlAlt));  // the panel holds no X grab
+    QVERIFY(session->grabKey('2', ctrlAlt));                             // the panel holds no X grab
+    QVERIFY(session->waitForWindow(QStringLiteral("^Ollavan Quick$")));  // up and polling the foreground
 
     // The viewer in front, Lab's shortcut prints its picture on Lab's printer.
     session->run("xdotool", {"windowactivate", "--sync",
@@ -243,7 +244,7 @@ void SessionTest::portalShortcuts()
     // A portal that declines leaves the panel with X grabs.
     QVERIFY(portal = startFakePortal({"refuse"}));
     session->startClient(panel, {});
-    QTRY_VERIFY_WITH_TIMEOUT(portal->canReadLine(), 20000);
+    QVERIFY(session->waitForWindow(QStringLiteral("^Ollavan Quick$")) && portal->waitForReadyRead(10000));
     QTest::qWait(1000);
     QVERIFY(!session->grabKey('1', ctrlAlt));
 }

@@ -7,6 +7,34 @@
 
 namespace platform {
 
+// The document a program's window shows, as the system's table of document programs finds it.
+struct ShownDocument
+{
+    enum class Status {
+        NoTable,   // this system tells programs apart another way (Windows: by their automation ProgIDs)
+        NotShown,  // the program is not in the table, or its window shows no document
+        Found,     // `path` names the readable file the window shows
+        Unsure,    // a program of the table, but which file its window shows cannot be told for certain
+        Gone       // the file the window names was deleted or renamed after the program opened it
+    };
+    // The kind of program, and so the kind of file it shows.
+    enum class Program { PdfViewer, OfficeSuite, ImageViewer };
+
+    Status status = Status::NoTable;
+    Program program = Program::PdfViewer;
+    QString programName;          // as its users know it ("Document Viewer", "LibreOffice Writer")
+    QString name;                 // the document's name as the title shows it; the file's name when found
+    QString path;                 // Found: the file, readable from outside the program's sandbox
+    bool unsavedChanges = false;  // the title marks changes that have not been saved
+
+    bool operator==(const ShownDocument &other) const
+    {
+        return status == other.status && program == other.program && programName == other.programName &&
+               name == other.name && path == other.path && unsavedChanges == other.unsavedChanges;
+    }
+    bool operator!=(const ShownDocument &other) const { return !(*this == other); }
+};
+
 // Windows and processes of the desktop session, as the print routes and the foreground poll need them.
 // A window is an opaque handle (HWND on Windows, an X11 window id on Linux); 0 means "no window".
 class WindowSystem
@@ -26,6 +54,9 @@ public:
     virtual bool processExists(quint32 processId) = 0;
     // The full path of the process's executable; false when it cannot be read.
     virtual bool processImagePath(quint32 processId, QString *path) = 0;
+    // The document a window of the process shows, by the system's table of document programs, the process
+    // and the window's title; Status::NoTable on systems without such a table.
+    virtual ShownDocument shownDocument(quint32 processId, const QString &windowTitle) = 0;
     virtual quint32 currentProcessId() = 0;
 };
 

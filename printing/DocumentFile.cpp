@@ -33,6 +33,7 @@ bool kindOf(const QByteArray &head, DocumentKind *kind, QByteArray *format)
         {QByteArrayLiteral("WEBP"), 8, DocumentKind::Image, "webp"},
         {QByteArrayLiteral("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"), 0, DocumentKind::WordDocument, ""},
         {QByteArrayLiteral("PK\x03\x04"), 0, DocumentKind::WordDocument, ""},
+        {QByteArrayLiteral("{\\rtf"), 0, DocumentKind::WordDocument, ""},
     };
     for (const Signature &signature : signatures) {
         if (head.mid(signature.offset, signature.magic.size()) == signature.magic &&

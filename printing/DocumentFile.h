@@ -15,7 +15,7 @@ class QIODevice;
 enum class DocumentKind {
     Pdf,          // "%PDF-" within the first kilobyte
     Image,        // JPEG, PNG, GIF, BMP, TIFF or WebP
-    WordDocument  // an OLE compound file (.doc, .wps) or a ZIP package (.docx)
+    WordDocument  // an OLE compound file (.doc, .wps), a ZIP package (.docx, .odt) or RTF
 };
 
 // A file to print, opened and checked once before anything is switched: it must be a regular file (pipes,

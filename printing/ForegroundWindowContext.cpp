@@ -72,8 +72,12 @@ ForegroundWindowContext foregroundWindowContext()
     const QString title = windows.windowTitle(window, titleBufferLength - 1);
     if (!title.isEmpty())
         context.windowTitle = title;
+    if (!windows.processExists(context.processId))
+        return context;
+    context.document = windows.shownDocument(context.processId, context.windowTitle);
     QString imagePath;
-    if (!windows.processExists(context.processId) || !windows.processImagePath(context.processId, &imagePath))
+    if (context.document.status != platform::ShownDocument::Status::NoTable ||
+        !windows.processImagePath(context.processId, &imagePath))
         return context;
     context.progId = foregroundProgId(imagePath, context.windowTitle);
     return context;

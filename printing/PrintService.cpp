@@ -83,14 +83,72 @@ PrintOutcome printViewerPicture(const PrintService &service, const PrintPreset &
     return service.printFile(path, preset);
 }
 
+// Why a document the table knows is not printed; empty when it is found.
+QString shownDocumentProblem(const platform::ShownDocument &shown)
+{
+    switch (shown.status) {
+    case platform::ShownDocument::Status::Gone:
+        return I18n::text(
+                   "%1 was deleted or renamed after %2 opened it, so nothing was printed. Drag the file "
+                   "onto a printer preset to print it.")
+            .arg(shown.name, shown.programName);
+    case platform::ShownDocument::Status::Unsure:
+        return I18n::text(
+                   "Ollavan Quick cannot tell which file %1 shows. Drag the file onto a printer preset "
+                   "to print it.")
+            .arg(shown.programName);
+    default:
+        return QString();
+    }
+}
+
+// The file a program of the system's table shows, printed like a dropped file. The window is asked again, so
+// a file deleted or renamed since the foreground poll is not printed.
+PrintOutcome printShownDocument(const PrintService &service, const PrintPreset &preset,
+                                const ForegroundWindowContext &foreground)
+{
+    platform::ShownDocument shown = foreground.document;
+    platform::WindowSystem &windows = platform::windowSystem();
+    if (windows.processExists(foreground.processId)) {
+        const platform::ShownDocument now =
+            windows.shownDocument(foreground.processId, foreground.windowTitle);
+        if (now.status != platform::ShownDocument::Status::NotShown)
+            shown = now;
+    }
+    if (shown.status != platform::ShownDocument::Status::Found) {
+        PrintOutcome outcome;
+        outcome.result = PrintResult::NoDocument;
+        outcome.message = shownDocumentProblem(shown);
+        outcome.details.jobName = shown.name;
+        return outcome;
+    }
+    PrintOutcome outcome = service.printFile(shown.path, preset);
+    if (outcome.sent() && shown.unsavedChanges)
+        outcome.message =
+            I18n::text("Sent %1 as last saved: its unsaved changes were not printed.").arg(shown.name);
+    return outcome;
+}
+
 }  // namespace
+
+QString PrintService::foregroundStatus(const ForegroundWindowContext &foreground)
+{
+    const platform::ShownDocument &shown = foreground.document;
+    if (shown.status != platform::ShownDocument::Status::Found)
+        return shownDocumentProblem(shown);
+    return shown.unsavedChanges
+               ? I18n::text("Ready to print %1 as last saved: its unsaved changes will not be printed.")
+                     .arg(shown.name)
+               : I18n::text("Ready to print %1").arg(shown.name);
+}
 
 bool PrintService::isSupportedFile(const QString &path)
 {
     static const QStringList suffixes = {
         QStringLiteral("pdf"), QStringLiteral("doc"),  QStringLiteral("docx"), QStringLiteral("wps"),
         QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png"),  QStringLiteral("bmp"),
-        QStringLiteral("gif"), QStringLiteral("tif"),  QStringLiteral("tiff"), QStringLiteral("webp")};
+        QStringLiteral("gif"), QStringLiteral("tif"),  QStringLiteral("tiff"), QStringLiteral("webp"),
+        QStringLiteral("odt"), QStringLiteral("rtf")};
     return suffixes.contains(QFileInfo(path).suffix().toLower());
 }
 
@@ -115,7 +173,9 @@ PrintOutcome PrintService::printActiveDocument(const PrintPreset &preset,
 {
     const platform::AutomationApartment apartment;
     PrintOutcome outcome;
-    if (foreground.progId == QLatin1String("AcroExch.App")) {
+    if (foreground.document.status != platform::ShownDocument::Status::NoTable) {
+        outcome = printShownDocument(*this, preset, foreground);
+    } else if (foreground.progId == QLatin1String("AcroExch.App")) {
         outcome = printActiveAcrobatDocument(preset, foreground);
     } else if (foreground.progId == QLatin1String("Ollavan.ImageViewer")) {
         outcome = printViewerPicture(*this, preset, foreground);

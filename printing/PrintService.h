@@ -11,9 +11,9 @@
 // failure, and the job's name and page count for the history.
 //
 // A file is opened and checked once (DocumentFile) and goes to the routes of its kind by content: a PDF to
-// the system's own PDF route, then Acrobat, then the built-in engine; an image to the image route; a Word or
-// WPS document to the desktop's handler. The application in front: Word or WPS through automation, Acrobat's
-// document (then the built-in engine), or the picture an image viewer shows.
+// the system's own PDF route, then Acrobat, then the built-in engine; an image to the image route; a Word,
+// WPS, OpenDocument or RTF document to the desktop's handler. The application in front: Word or WPS through
+// automation, Acrobat's document (then the built-in engine), or the picture an image viewer shows.
 class PrintService
 {
 public:
@@ -33,9 +33,14 @@ public:
     // A dropped file (or one named on the command line). A file whose suffix is not supported is refused
     // without being opened.
     PrintOutcome printFile(const QString &filePath, const PrintPreset &preset) const;
-    // The document of the application that was in front (a card click or a hotkey).
+    // The document of the application that was in front (a card click or a hotkey). A document that the
+    // system's table of programs found prints exactly as if its file had been dropped.
     PrintOutcome printActiveDocument(const PrintPreset &preset,
                                      const ForegroundWindowContext &foreground) const;
+
+    // One translated line on what a click would print from this foreground: the document the system's table
+    // found (noting unsaved changes), or why it prints nothing; empty for applications outside that table.
+    static QString foregroundStatus(const ForegroundWindowContext &foreground);
 
     // Command-line self-checks: nothing is printed; the message is untranslated.
     static bool verifyDriverIsolation(QString *message = nullptr);

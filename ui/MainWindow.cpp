@@ -87,10 +87,11 @@ MainWindow::MainWindow(QWidget *parent) : QWidget(parent), repository(DatabaseLo
     darkMode = QSettings().value(QLatin1String(SettingsKeys::DarkMode), false).toBool();
     createControllers();
 
+    // What is in front first: a warning of the cards' rebuild (a hotkey taken elsewhere) outranks it.
+    execution->pollForeground();
     presetCards->rebuild();
     applyTheme(darkMode, false);
     retranslateUi();
-    execution->pollForeground();
     QTimer::singleShot(250, languageMenu, &LanguageMenu::showCompatibilityNotice);
     QTimer::singleShot(0, docking, &EdgeDocking::restoreState);
 }
@@ -138,6 +139,8 @@ void MainWindow::createControllers()
     connect(presetCards, &PresetCards::printRequested, execution, &PrintExecution::execute);
     connect(handedOverFiles, &HandedOverFiles::printRequested, execution, &PrintExecution::execute);
     connect(execution, &PrintExecution::busyChanged, handedOverFiles, &HandedOverFiles::setBusy);
+    connect(execution, &PrintExecution::foregroundDocumentChanged, presetCards,
+            &PresetCards::setForegroundDocument);
     connect(hotkeysAndTray, &HotkeysAndTray::printRequested, execution,
             [this](const PrintPreset &preset) { execution->execute(preset); });
     connect(presetCards, &PresetCards::cardsRebuilt, hotkeysAndTray, &HotkeysAndTray::registerHotkeys);

@@ -38,6 +38,7 @@ void PresetCards::rebuild()
         connect(card, &PresetCard::deleteRequested, this, &PresetCards::deletePreset);
         connect(card, &PresetCard::copiesChanged, this, &PresetCards::setCopies);
         card->applyTheme(darkMode);
+        card->setToolTip(clickToolTip());
         cardLayout->addWidget(card);
         shown.append(card);
     }
@@ -127,6 +128,18 @@ void PresetCards::setCardsEnabled(bool enabled)
 {
     for (PresetCard *card : std::as_const(shown))
         card->setEnabled(enabled);
+}
+
+void PresetCards::setForegroundDocument(const QString &name)
+{
+    foregroundDocument = name;
+    for (PresetCard *card : std::as_const(shown))
+        card->setToolTip(clickToolTip());
+}
+
+QString PresetCards::clickToolTip() const
+{
+    return foregroundDocument.isEmpty() ? QString() : I18n::text("Click to print %1").arg(foregroundDocument);
 }
 
 void PresetCards::setDarkMode(bool dark)

@@ -42,6 +42,8 @@ public slots:
     // Stores the count without rebuilding the cards.
     void setCopies(const PrintPreset &preset, int copies);
     void setCardsEnabled(bool enabled);
+    // The document a click would print, named in every card's tool tip (none when empty).
+    void setForegroundDocument(const QString &name);
     void setDarkMode(bool dark);
     // Shows a status on the cards of one printer (printer names matched trimmed and case-folded).
     void showPrinterStatus(const QString &printerKey, const PrinterStatusSnapshot &snapshot);
@@ -55,6 +57,7 @@ signals:
 
 private:
     bool edit(PrintPreset *preset, bool isNew);
+    QString clickToolTip() const;
 
     PresetRepository &repository;
     QScrollArea *scrollArea;
@@ -62,5 +65,6 @@ private:
     QLabel *dropHint;
     QWidget *window;
     QList<PresetCard *> shown;
+    QString foregroundDocument;
     bool darkMode = false;
 };

@@ -48,10 +48,16 @@ void PrintExecution::pollForeground()
     const ForegroundWindowContext context = foregroundWindowContext();
     if (context.ownWindow)
         return;
-    foreground.progId = context.progId;
-    const bool known = !context.progId.isEmpty();
-    foreground.windowTitle = known ? context.windowTitle : QString();
-    foreground.processId = known ? context.processId : 0;
+    const platform::ShownDocument shown = foreground.document;
+    foreground = context.isSupported() ? context : ForegroundWindowContext();
+    if (foreground.document == shown)
+        return;
+    const bool found = foreground.document.status == platform::ShownDocument::Status::Found;
+    emit foregroundDocumentChanged(found ? foreground.document.name : QString());
+    // A document coming to the front is announced; the last job's outcome stays when none does.
+    const QString status = PrintService::foregroundStatus(foreground);
+    if (!busy && !status.isEmpty())
+        emit statusChanged(status, false);
 }
 
 void PrintExecution::execute(const PrintPreset &preset, const QString &droppedFile)
@@ -60,7 +66,7 @@ void PrintExecution::execute(const PrintPreset &preset, const QString &droppedFi
         emit statusChanged(I18n::text("A print job is already being submitted. Please wait…"), true);
         return;
     }
-    if (droppedFile.isEmpty() && foreground.progId.isEmpty()) {
+    if (droppedFile.isEmpty() && !foreground.isSupported()) {
         QMessageBox box(
             QMessageBox::Information, I18n::text("Foreground app not supported"),
             I18n::text("Ollavan Quick cannot identify the active document in this application.\n\n"
@@ -90,9 +96,11 @@ void PrintExecution::execute(const PrintPreset &preset, const QString &droppedFi
                 emit statusChanged(outcome.message, !outcome.sent());
 
                 if (!outcome.sent()) {
+                    // The messages about a document the system's table found need no advice on viewers.
+                    const bool advise = droppedFile.isEmpty() &&
+                                        front.document.status == platform::ShownDocument::Status::NoTable;
                     QMessageBox box(QMessageBox::Warning, QStringLiteral("Ollavan Quick"),
-                                    jobFailureText(outcome.message, droppedFile.isEmpty()), QMessageBox::Ok,
-                                    window);
+                                    jobFailureText(outcome.message, advise), QMessageBox::Ok, window);
                     box.exec();
                     return;
                 }

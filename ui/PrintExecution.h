@@ -11,10 +11,12 @@ class QTimer;
 class QWidget;
 
 // Printing from the panel. Every 75 ms it remembers the supported application in front (the panel's own
-// window in front keeps the memory, so a click on a card still knows the document). A request prints the
-// remembered document, or a dropped file, on a worker thread through PrintService, one job at a time; the
-// outcome goes to the status line, a failure also to a warning box, a success to the print history. A file
-// dropped on the window outside the cards prints with the first preset.
+// window in front keeps the memory, so a click on a card still knows the document) and, when the system's
+// table of programs names what a click would print, says so in the status line as soon as it changes and
+// announces the document's name for the cards' tool tips. A request prints the remembered document, or a
+// dropped file, on a worker thread through PrintService, one job at a time; the outcome goes to the status
+// line, a failure also to a warning box, a success to the print history. A file dropped on the window outside
+// the cards prints with the first preset.
 class PrintExecution : public QObject
 {
     Q_OBJECT
@@ -42,6 +44,8 @@ signals:
     // A job started (true) or its outcome was handled (false): the printing controls follow.
     void busyChanged(bool busy);
     void statusChanged(const QString &message, bool error);
+    // The document a click would print changed: its name, or empty when none is known.
+    void foregroundDocumentChanged(const QString &name);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

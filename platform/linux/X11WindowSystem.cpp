@@ -2,6 +2,8 @@
 // its own xcb connection from $DISPLAY; without an X server every query answers "nothing".
 #include "platform/WindowSystem.h"
 
+#include "platform/linux/ProcessDocuments.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>
@@ -126,6 +128,11 @@ public:
         if (path)
             *path = target;
         return true;
+    }
+
+    ShownDocument shownDocument(quint32 processId, const QString &windowTitle) override
+    {
+        return ProcessDocuments().shownDocument(processId, windowTitle);
     }
 
     quint32 currentProcessId() override { return quint32(QCoreApplication::applicationPid()); }

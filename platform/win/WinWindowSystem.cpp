@@ -75,6 +75,9 @@ public:
         return true;
     }
 
+    // Windows programs are told apart by their automation ProgIDs (ForegroundWindowContext).
+    ShownDocument shownDocument(quint32, const QString &) override { return ShownDocument(); }
+
     quint32 currentProcessId() override { return quint32(GetCurrentProcessId()); }
 };
 

@@ -1,9 +1,13 @@
 // The panel on a real desktop: a private X session (Xvfb, openbox, the trayer notification area, xdotool as
 // the user) and a private print server with capture queues. Global hotkeys with their lock variants and a
-// key another program holds, the foreground memory with a real foreign window, docking and the tray.
+// key another program holds, the documents real viewers, LibreOffice and image viewers show in front,
+// docking and the tray.
 #include "support/PanelFixture.h"
 #include "support/PrivateCups.h"
+#include "support/TestDocuments.h"
 #include "support/XSession.h"
+
+#include "platform/linux/ProcessDocuments.h"
 
 #include "ui/EdgeDocking.h"
 #include "ui/HotkeysAndTray.h"
@@ -20,7 +24,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <utility>
+
 namespace {
+
+using ollavan::testsupport::makeMixedOrientationPdf;
+using ollavan::testsupport::writeFile;
 
 XSession *session = nullptr;
 constexpr uint16_t ctrlAlt = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1;
@@ -49,7 +58,31 @@ void activate(const QString &namePattern)
     QTest::qWait(300);  // the window manager finishes the activation
 }
 
+// The window of a document: titled by its name or path, maybe after other words and before a dash and more.
+QString documentWindow(const QString &file)
+{
+    return QStringLiteral("(^|[ /])%1( - .*)?$").arg(QRegularExpression::escape(file));
+}
+
+// The pages of a captured job and the paper of its first page, as pdfinfo reports them ("3 A4").
+QString pagesAndPaper(const QString &pdf)
+{
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    info.waitForFinished(30000);
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    static const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)")),
+        paper(QStringLiteral("Page size:.*\\((\\w+)\\)"));
+    return pages.match(text).captured(1) + QLatin1Char(' ') + paper.match(text).captured(1);
+}
+
+// What happens to a viewer's file before its window comes to the front.
+enum class FileChange { None, Deleted, Renamed };
+
 }  // namespace
+
+Q_DECLARE_METATYPE(FileChange)
+Q_DECLARE_METATYPE(platform::ShownDocument::Status)
 
 class DesktopTest : public QObject
 {
@@ -58,11 +91,20 @@ class DesktopTest : public QObject
 private slots:
     void initTestCase();
     void hotkeysAndForegroundPrints();
+    void documentsInFront_data();
+    void documentsInFront();
+    void sandboxedAndMarkedDocuments_data();
+    void sandboxedAndMarkedDocuments();
     void dockingToTheEdges();
     void trayHidesRestoresAndExits();  // last: its exit quits the application
 
 private:
     ollavan::testsupport::PrivateCups cups;
+    // Starts every viewer once, on its documents; false when one did not start or show its window.
+    bool startViewers();
+
+    QTemporaryDir documents;
+    bool viewersStarted = false;
 };
 
 void DesktopTest::initTestCase()
@@ -70,11 +112,13 @@ void DesktopTest::initTestCase()
     startPanelTest();
     QString error;
     QVERIFY2(cups.start(&error), qPrintable(error));
-    QVERIFY(cups.addQueue(QStringLiteral("office")) && cups.addQueue(QStringLiteral("lab")));
+    QVERIFY(cups.addQueue(QStringLiteral("office")) && cups.addQueue(QStringLiteral("lab")) &&
+            cups.addQueue(QStringLiteral("front")));
     QList<PrintPreset> presets = {panelPreset(QStringLiteral("Office"), QStringLiteral("office")),
                                   panelPreset(QStringLiteral("Lab"), QStringLiteral("lab")),
-                                  panelPreset(QStringLiteral("Taken"), QStringLiteral("office"))};
-    for (int i = 0; i < 3; ++i)
+                                  panelPreset(QStringLiteral("Taken"), QStringLiteral("office")),
+                                  panelPreset(QStringLiteral("Front"), QStringLiteral("front"))};
+    for (int i = 0; i < 4; ++i)
         presets[i].hotkey = QStringLiteral("Ctrl+Alt+%1").arg(i + 1);
     presets[1].paperSize = QStringLiteral("A5");
     QVERIFY(storePresets(presets));
@@ -98,11 +142,10 @@ void DesktopTest::hotkeysAndForegroundPrints()
     QImage image(400, 300, QImage::Format_RGB32);
     image.fill(Qt::darkGreen);
     QVERIFY(image.save(picture));
-    const QString title = picture + QStringLiteral(" - Photos");
-    QVERIFY(session->startClient(QStringLiteral("xmessage"), {QStringLiteral("-title"), title, title}));
-    activate(QRegularExpression::escape(title));
+    QVERIFY(session->startClient(QStringLiteral("eog"), {picture}));
+    activate(documentWindow(QStringLiteral("poster.png")));
     auto *execution = window.findChild<PrintExecution *>();
-    QTRY_COMPARE(execution->foregroundMemory().progId, QStringLiteral("Ollavan.ImageViewer"));
+    QTRY_COMPARE(execution->foregroundMemory().document.path, picture);
     ModalDialogCloser closer;
 
     // Lab's hotkey prints the picture on Lab's printer and paper, also with NumLock or CapsLock on; the key
@@ -136,6 +179,175 @@ void DesktopTest::hotkeysAndForegroundPrints()
     for (const PrintHistoryEntry &entry : storedHistory())
         rows << entry.printerName + QLatin1Char(' ') + entry.jobName;
     QCOMPARE(rows, QStringList({"office poster.png", "lab poster.png", "lab poster.png", "lab poster.png"}));
+}
+
+void DesktopTest::documentsInFront_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("printed");  // pages and paper; empty: nothing is printed
+    QTest::addColumn<FileChange>("change");
+    QTest::newRow("Document Viewer") << "alpha.pdf"
+                                     << "3 A4" << FileChange::None;
+    QTest::newRow("Atril") << "beta.pdf"
+                           << "2 A4" << FileChange::None;
+    QTest::newRow("Zathura, titled with the path") << "gamma.pdf"
+                                                   << "4 A4" << FileChange::None;
+    QTest::newRow("MuPDF, a window without a process id") << "delta.pdf"
+                                                          << "5 A4" << FileChange::None;
+    QTest::newRow("feh, no file open") << "photo.jpg"
+                                       << "1 A4" << FileChange::None;
+    QTest::newRow("LibreOffice, second window") << "letter.rtf"
+                                                << "2 A4" << FileChange::None;
+    QTest::newRow("LibreOffice, first window of the same process") << "memo.rtf"
+                                                                   << "1 A4" << FileChange::None;
+    QTest::newRow("Document Viewer, file deleted") << "doomed.pdf"
+                                                   << "" << FileChange::Deleted;
+    QTest::newRow("Atril, file renamed") << "moving.pdf"
+                                         << "" << FileChange::Renamed;
+}
+
+bool DesktopTest::startViewers()
+{
+    // Every viewer starts once, before the first row, on documents named relative to its working folder;
+    // LibreOffice shows two documents in one process and, in its fresh profile, no tip.
+    const QByteArray rtf = "{\\rtf1\\ansi\\paperw11906\\paperh16838 Memo\\par}";
+    QImage photo(300, 400, QImage::Format_RGB32);
+    photo.fill(Qt::blue);
+    bool written =
+        photo.save(documents.filePath(QStringLiteral("photo.jpg"))) &&
+        writeFile(documents.filePath("alpha.pdf"), makeMixedOrientationPdf(3)) &&
+        writeFile(documents.filePath("beta.pdf"), makeMixedOrientationPdf(2)) &&
+        writeFile(documents.filePath("gamma.pdf"), makeMixedOrientationPdf(4)) &&
+        writeFile(documents.filePath("delta.pdf"), makeMixedOrientationPdf(5)) &&
+        writeFile(documents.filePath("doomed.pdf"), makeMixedOrientationPdf(1)) &&
+        writeFile(documents.filePath("moving.pdf"), makeMixedOrientationPdf(1)) &&
+        writeFile(documents.filePath("memo.rtf"), rtf) &&
+        writeFile(documents.filePath("letter.rtf"), QByteArray(rtf).replace("Memo", "Page\\page Page")) &&
+        writeFile(cups.home() + "/.config/libreoffice/4/user/registrymodifications.xcu",
+                  "<oor:items xmlns:oor=\"http://openoffice.org/2001/registry\"><item "
+                  "oor:path=\"/org.openoffice.Office.Common/Misc\"><prop oor:name=\"ShowTipOfTheDay\" "
+                  "oor:op=\"fuse\"><value>false</value></prop></item></oor:items>");
+    const QList<QStringList> viewers = {
+        {"evince", "alpha.pdf"},  {"atril", "beta.pdf"},
+        {"zathura", "gamma.pdf"}, {"mupdf", "delta.pdf"},
+        {"feh", "photo.jpg"},     {"evince", "doomed.pdf"},
+        {"atril", "moving.pdf"},  {"soffice", "--norestore", "memo.rtf", "letter.rtf"}};
+    for (const QStringList &viewer : viewers)
+        written = written && session->startClient(viewer.first(), viewer.mid(1), documents.path());
+    for (const QStringList &viewer : viewers) {  // LibreOffice starts slowly
+        written =
+            written &&
+            QTest::qWaitFor([&] { return session->waitForWindow(documentWindow(viewer.last())); }, 120000);
+    }
+    return written;
+}
+
+void DesktopTest::documentsInFront()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, printed);
+    QFETCH(FileChange, change);
+    if (!std::exchange(viewersStarted, true))
+        QVERIFY2(startViewers(), "a viewer did not start");
+    const QString path = documents.filePath(file);
+    if (change == FileChange::Deleted)
+        QVERIFY(QFile::remove(path));
+    if (change == FileChange::Renamed)
+        QVERIFY(QFile::rename(path, documents.filePath(QStringLiteral("moved.pdf"))));
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window, 20000));
+    PresetCard *card = window.findChild<PresetCards *>()->cards().at(3);
+    ModalDialogCloser closer;
+    const int jobs = cups.jobs(QStringLiteral("front")).size();
+    const int rows = storedHistory().size();
+    activate(documentWindow(file));
+
+    // Before anything is pressed the status line names the document, and so do the cards when it prints.
+    QTRY_VERIFY(statusMessage(window).contains(file));
+    QCOMPARE(card->toolTip().contains(file), !printed.isEmpty());
+    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+4")});
+    if (printed.isEmpty()) {  // the reason, with the advice to drag the file, and nothing printed
+        QTRY_COMPARE_WITH_TIMEOUT(closer.seen.size(), 1, 30000);
+        QCOMPARE(closer.seen.first(), QStringLiteral("Ollavan Quick|") + statusMessage(window));
+        QVERIFY(statusMessage(window).contains(file));
+        QCOMPARE(cups.jobs(QStringLiteral("front")).size(), jobs);
+        QCOMPARE(storedHistory().size(), rows);
+        return;
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(cups.jobs(QStringLiteral("front")).size(), jobs + 1, 90000);
+    QCOMPARE(pagesAndPaper(cups.jobs(QStringLiteral("front")).value(jobs).dataPath), printed);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.findChild<PrintExecution *>()->isBusy(), 60000);
+    QVERIFY2(closer.seen.isEmpty(), qPrintable(closer.seen.join(QLatin1Char('\n'))));
+    QCOMPARE(storedHistory().first().jobName, file);
+}
+
+void DesktopTest::sandboxedAndMarkedDocuments_data()
+{
+    QTest::addColumn<QStringList>("process");  // executable, then the command line
+    QTest::addColumn<QStringList>("openFiles");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<platform::ShownDocument::Status>("status");
+    QTest::addColumn<QString>("found");
+    QTest::addColumn<bool>("unsaved");
+    using Status = platform::ShownDocument::Status;
+    QTest::newRow("document portal as Flatpak mounts it")
+        << QStringList{"/app/bin/evince", "evince"} << QStringList{"/run/flatpak/doc/ab12/report.pdf"}
+        << "report.pdf" << Status::Found << "runtime/doc/ab12/report.pdf" << false;
+    QTest::newRow("document portal on the command line")
+        << QStringList{"/usr/bin/eog", "eog", "--", "/run/user/1000/doc/cd34/scan.png"} << QStringList()
+        << "*scan.png" << Status::Found << "runtime/doc/cd34/scan.png" << true;
+    QTest::newRow("inside the sandbox's root, unsaved")
+        << QStringList{"/app/bin/okular", "okular"} << QStringList{"/sandboxed/notes.pdf"}
+        << "notes.pdf * \u2013 Okular" << Status::Found << "proc/7/root/sandboxed/notes.pdf" << true;
+    QTest::newRow("the document's own title, one file")
+        << QStringList{"/usr/bin/mupdf-gl", "mupdf-gl", "files/a.pdf"} << QStringList()
+        << "Annual report - 1/3" << Status::Found << "files/a.pdf" << false;
+    QTest::newRow("the document's own title, the open file")
+        << QStringList{"/usr/bin/evince", "evince", "a.pdf"} << QStringList{"/R/files/a.pdf"}
+        << "Annual report" << Status::Found << "files/a.pdf" << false;
+    QTest::newRow("a read-only note")
+        << QStringList{"/opt/lo/program/soffice.bin", "soffice.bin"}
+        << QStringList{"/R/files/b.pdf", "/R/files/a.odt"} << "a.odt (read-only) - LibreOffice Writer"
+        << Status::Found << "files/a.odt" << false;
+    QTest::newRow("the document's own title, two files")
+        << QStringList{"/usr/bin/qpdfview", "qpdfview"} << QStringList{"/R/files/a.pdf", "/R/files/b.pdf"}
+        << "Annual report - qpdfview" << Status::Unsure << "" << false;
+    QTest::newRow("a spreadsheet in the office suite")
+        << QStringList{"/opt/lo/program/soffice.bin", "soffice.bin"} << QStringList{"/R/files/a.ods"}
+        << "a.ods - LibreOffice Calc" << Status::NotShown << "" << false;
+}
+
+// A process table of one process (7) in a folder of the test, its files in a sandbox root and the portal.
+void DesktopTest::sandboxedAndMarkedDocuments()
+{
+    QFETCH(QStringList, process);
+    QFETCH(QStringList, openFiles);
+    QFETCH(QString, title);
+    QFETCH(platform::ShownDocument::Status, status);
+    QFETCH(QString, found);
+    QFETCH(bool, unsaved);
+    QTemporaryDir root;
+    const QString table = root.filePath(QStringLiteral("proc/7"));
+    const auto link = [&](const QString &target, const QString &name) {
+        QDir().mkpath(QFileInfo(table + name).path());
+        QVERIFY(QFile::link(QString(target).replace(QLatin1String("/R/"), root.path() + '/'), table + name));
+    };
+    for (const char *file : {"runtime/doc/ab12/report.pdf", "runtime/doc/cd34/scan.png",
+                             "rootfs/sandboxed/notes.pdf", "files/a.pdf", "files/b.pdf", "files/a.odt"})
+        QVERIFY(writeFile(root.filePath(file), "%PDF-"));
+    link(process.takeFirst(), "/exe");
+    link(root.path(), "/cwd");
+    link(root.filePath(QStringLiteral("rootfs")), "/root");
+    for (int i = 0; i < openFiles.size(); ++i)
+        link(openFiles.at(i), QStringLiteral("/fd/%1").arg(i + 3));
+    QVERIFY(writeFile(table + "/cmdline", process.join(QChar(0)).toUtf8() + '\0'));
+    const platform::ShownDocument shown = platform::ProcessDocuments(root.filePath(QStringLiteral("proc")),
+                                                                     root.filePath(QStringLiteral("runtime")))
+                                              .shownDocument(7, title);
+    QCOMPARE(shown.status, status);
+    QCOMPARE(shown.path, found.isEmpty() ? found : root.filePath(found));
+    QCOMPARE(shown.unsavedChanges, unsaved);
 }
 
 void DesktopTest::dockingToTheEdges()

@@ -158,6 +158,12 @@ bool FakeWindowSystem::processImagePath(quint32 processId, QString *path)
     return true;
 }
 
+platform::ShownDocument FakeWindowSystem::shownDocument(quint32 processId, const QString &)
+{
+    record(QStringLiteral("shownDocument %1").arg(processId));
+    return platform::ShownDocument();
+}
+
 quint32 FakeWindowSystem::currentProcessId()
 {
     QMutexLocker lock(&mutex);

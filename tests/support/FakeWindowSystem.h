@@ -53,6 +53,8 @@ public:
     bool isWindowMinimized(quintptr window) override;
     bool processExists(quint32 processId) override;
     bool processImagePath(quint32 processId, QString *path) override;
+    // A desktop without a table of document programs.
+    platform::ShownDocument shownDocument(quint32 processId, const QString &windowTitle) override;
     quint32 currentProcessId() override;
 
 private:

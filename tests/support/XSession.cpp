@@ -22,12 +22,16 @@ XSession::~XSession()
     }
 }
 
-QProcess *XSession::startClient(const QString &program, const QStringList &arguments)
+QProcess *XSession::startClient(const QString &program, const QStringList &arguments,
+                                const QString &workingFolder)
 {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), displayName);
+    if (!busAddress.isEmpty())
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress);
     process->setProcessEnvironment(environment);
+    process->setWorkingDirectory(workingFolder);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     process->start(program, arguments);
@@ -55,6 +59,12 @@ bool XSession::start(QString *error)
         return false;
     connection = xcb_connect(displayName.toLocal8Bit().constData(), nullptr);
     root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    QProcess *bus =
+        startClient(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
+    *error = QStringLiteral("the session bus did not start");
+    if (!bus || !bus->waitForReadyRead(20000))
+        return false;
+    busAddress = QString::fromUtf8(bus->readLine()).trimmed();
     *error = QStringLiteral("trayer did not start");
     return startClient(QStringLiteral("trayer"),
                        {"--edge", "bottom", "--align", "right", "--widthtype", "pixel", "--width", "120"}) &&

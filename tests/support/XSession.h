@@ -11,9 +11,10 @@
 #include <vector>
 
 // A private X session for integration tests: Xvfb (1280 x 1024) on a display number it picks itself, the
-// openbox window manager and the trayer notification area at the bottom. Everything it started is stopped
-// with it, and also when the test process dies. It is an X client of its own too, one that grabs keys as
-// another program would (each grab returns once the server has processed it).
+// openbox window manager, the trayer notification area at the bottom and a session bus for the clients
+// (desktop programs that refuse to run without one; this process stays off it). Everything it started is
+// stopped with it, and also when the test process dies. It is an X client of its own too, one that grabs keys
+// as another program would (each grab returns once the server has processed it).
 class XSession
 {
 public:
@@ -27,8 +28,9 @@ public:
     QString display() const { return displayName; }
     // Runs a program (xdotool, for example) on this display; its standard output, trimmed.
     QString run(const QString &program, const QStringList &arguments) const;
-    // A client of this display that runs until the session stops.
-    QProcess *startClient(const QString &program, const QStringList &arguments);
+    // A client of this display that runs until the session stops (in that working folder when one is given).
+    QProcess *startClient(const QString &program, const QStringList &arguments,
+                          const QString &workingFolder = QString());
     // The first window xdotool finds with these search options (by default a visible window whose name
     // matches the pattern); 0 after 20 s.
     quint32 waitForWindow(const QString &pattern,
@@ -43,6 +45,7 @@ private:
     xcb_keycode_t keycode(char key) const;
 
     QString displayName;
+    QString busAddress;
     std::vector<std::unique_ptr<QProcess>> processes;
     xcb_connection_t *connection = nullptr;
     xcb_window_t root = 0;

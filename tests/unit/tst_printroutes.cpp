@@ -328,7 +328,7 @@ private slots:
         Desk desk(acrobatModel + QStringList("js.path=\"" + file.replace("{dir}", scratch.path()) + '"'));
         desk.automation.registerClass("AcroExch.App", "acrobat", "acrobat");
         desk.automation.failing << failing;
-        const ForegroundWindowContext front{false, "AcroExch.App", title, 3131};
+        const ForegroundWindowContext front{false, "AcroExch.App", title, 3131, {}};
         const PrintOutcome outcome = PrintService().printActiveDocument(preset(), front);
         QCOMPARE(int(outcome.result), result);
         QTEST(outcome.message, "message");
@@ -371,7 +371,7 @@ private slots:
         QFETCH(int, result);
         Desk desk(wordModel);
         desk.automation.failing << failing;
-        const ForegroundWindowContext context{false, "Word.Application", none, front};
+        const ForegroundWindowContext context{false, "Word.Application", none, front, {}};
         const PrintOutcome outcome = PrintService().printActiveDocument(preset(), context);
         QCOMPARE(int(outcome.result), result);
         const QStringList messages = {"Active document sent to Office", advice, none,

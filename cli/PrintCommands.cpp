@@ -1,6 +1,7 @@
 #include "cli/PrintCommands.h"
 
 #include "base/I18n.h"
+#include "model/PresetReference.h"
 #include "model/PresetRepository.h"
 #include "printing/JobHistory.h"
 #include "printing/PrintService.h"
@@ -14,23 +15,6 @@
 namespace cli {
 
 namespace {
-
-// The preset named by id (a whole number that is some preset's id) or else by its exact title.
-const PrintPreset *findPreset(const QList<PrintPreset> &presets, const QString &reference)
-{
-    int id = 0;
-    if (parseInteger(reference, &id)) {
-        for (const PrintPreset &preset : presets) {
-            if (preset.id == id)
-                return &preset;
-        }
-    }
-    for (const PrintPreset &preset : presets) {
-        if (preset.title == reference)
-            return &preset;
-    }
-    return nullptr;
-}
 
 int runPrint(const Invocation &invocation)
 {
@@ -84,7 +68,7 @@ int runPrint(const Invocation &invocation)
         printReadError(*store, error);
         return ExitFailure;
     }
-    const PrintPreset *found = findPreset(presets, reference);
+    const PrintPreset *found = presetByReference(presets, reference);
     if (!found) {
         printError(QStringLiteral("print: no preset with the id or title \"%1\" (see ollavan presets)")
                        .arg(reference));

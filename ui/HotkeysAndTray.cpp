@@ -4,6 +4,7 @@
 #include "model/PresetRepository.h"
 #include "platform/GlobalHotkeys.h"
 #include "platform/NativeHotkey.h"
+#include "platform/SessionAutostart.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -20,6 +21,9 @@ HotkeysAndTray::HotkeysAndTray(PresetRepository &repository, QWidget *window)
     : QObject(window), repository(repository), window(window)
 {
     window->installEventFilter(this);
+    platform::HotkeyEvents &events = platform::globalHotkeys().events();
+    connect(&events, &platform::HotkeyEvents::pressed, this, &HotkeysAndTray::hotkeyPressed);
+    connect(&events, &platform::HotkeyEvents::lost, this, &HotkeysAndTray::hotkeysLost);
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         return;
     icon = new QSystemTrayIcon(QApplication::windowIcon(), this);
@@ -30,6 +34,10 @@ HotkeysAndTray::HotkeysAndTray(PresetRepository &repository, QWidget *window)
     connect(icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             restoreWindow();
+    });
+    connect(menu, &QMenu::aboutToShow, this, [this] {
+        if (sessionStart)
+            sessionStart->setChecked(platform::isStartedWithSession());
     });
     icon->setContextMenu(menu);
     icon->show();
@@ -54,7 +62,8 @@ void HotkeysAndTray::registerHotkeys()
         quint32 modifiers = 0;
         quint32 virtualKey = 0;
         if (nativeHotkey(preset.hotkey, &modifiers, &virtualKey) &&
-            platform::globalHotkeys().registerHotKey(registeredWindow, nextId, modifiers, virtualKey)) {
+            platform::globalHotkeys().registerHotKey(registeredWindow, nextId, modifiers, virtualKey,
+                                                     preset.title)) {
             presetIdsByHotkey.insert(nextId, preset.id);
             ++nextId;
         } else {
@@ -78,21 +87,43 @@ bool HotkeysAndTray::handleNativeMessage(const QByteArray &eventType, void *mess
     int hotkeyId = 0;
     if (!message || !platform::globalHotkeys().hotkeyMessageId(eventType, message, &hotkeyId))
         return false;
-
-    // The preset is read fresh, so the hotkey prints with what is stored now (copies included).
-    const int presetId = presetIdsByHotkey.value(hotkeyId, 0);
-    if (presetId != 0) {
-        const QList<PrintPreset> presets = repository.presets();
-        for (const PrintPreset &preset : presets) {
-            if (preset.id == presetId) {
-                emit printRequested(preset);
-                break;
-            }
-        }
-    }
+    hotkeyPressed(registeredWindow, hotkeyId);
     if (result)
         *result = 0;
     return true;
+}
+
+void HotkeysAndTray::hotkeyPressed(quintptr hotkeyWindow, int hotkeyId)
+{
+    // The preset is read fresh, so the hotkey prints with what is stored now (copies included).
+    const int presetId = hotkeyWindow == registeredWindow ? presetIdsByHotkey.value(hotkeyId, 0) : 0;
+    if (presetId == 0)
+        return;
+    const QList<PrintPreset> presets = repository.presets();
+    for (const PrintPreset &preset : presets) {
+        if (preset.id == presetId) {
+            emit printRequested(preset);
+            break;
+        }
+    }
+}
+
+void HotkeysAndTray::hotkeysLost(quintptr hotkeyWindow, const QList<int> &hotkeyIds)
+{
+    if (hotkeyWindow != registeredWindow)
+        return;
+    QStringList failures;
+    const QList<PrintPreset> presets = repository.presets();
+    for (int hotkeyId : hotkeyIds) {
+        const int presetId = presetIdsByHotkey.take(hotkeyId);
+        for (const PrintPreset &preset : presets) {
+            if (preset.id == presetId)
+                failures << preset.title + QChar(0xFF08) + preset.hotkey + QChar(0xFF09);
+        }
+    }
+    if (!failures.isEmpty())
+        emit statusChanged(
+            I18n::text("Some hotkeys are unavailable: %1").arg(failures.join(QStringLiteral(", "))), true);
 }
 
 void HotkeysAndTray::retranslate()
@@ -103,9 +134,23 @@ void HotkeysAndTray::retranslate()
     menu->clear();
     QAction *show = menu->addAction(I18n::text("Show Ollavan Quick"));
     connect(show, &QAction::triggered, this, &HotkeysAndTray::restoreWindow);
+    sessionStart = menu->addAction(I18n::text("Start with the session"));
+    sessionStart->setObjectName(QStringLiteral("sessionStartAction"));
+    sessionStart->setCheckable(true);
+    sessionStart->setChecked(platform::isStartedWithSession());
+    connect(sessionStart, &QAction::triggered, this, &HotkeysAndTray::setStartedWithSession);
     menu->addSeparator();
     QAction *exit = menu->addAction(I18n::text("Exit Ollavan Quick"));
     connect(exit, &QAction::triggered, this, &HotkeysAndTray::exitProgram);
+}
+
+void HotkeysAndTray::setStartedWithSession(bool enabled)
+{
+    QString error;
+    if (!platform::setStartedWithSession(enabled, &error))
+        emit statusChanged(I18n::text("The start with the session cannot be changed: %1").arg(error), true);
+    if (sessionStart)
+        sessionStart->setChecked(platform::isStartedWithSession());
 }
 
 void HotkeysAndTray::hideToTray()

@@ -8,6 +8,7 @@
 #include <QString>
 
 class PresetRepository;
+class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class QWidget;
@@ -16,7 +17,8 @@ class QWidget;
 // previous hotkeys and registers one per preset that has one, with ids counted up from 20736; the ones that
 // cannot be had are listed in the status line. A pressed hotkey prints the preset as stored at that moment.
 // Closing the window hides it (the first time with a notice from the tray icon); the tray icon brings it
-// back, and only the tray menu's exit ends the program.
+// back, and only the tray menu's exit ends the program. The tray menu also switches whether the panel starts
+// with the desktop session; its check mark shows whether the entry exists when the menu opens.
 class HotkeysAndTray : public QObject
 {
     Q_OBJECT
@@ -44,6 +46,8 @@ public slots:
     void exitProgram();
     // The tray icon's tool tip and menu in the current language.
     void retranslate();
+    // Writes or removes the entry that starts the panel with the session; a failure goes to the status line.
+    void setStartedWithSession(bool enabled);
 
 signals:
     // A hotkey was pressed: print the foreground document with this preset.
@@ -54,10 +58,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void hotkeyPressed(quintptr window, int hotkeyId);
+    void hotkeysLost(quintptr window, const QList<int> &hotkeyIds);
+
     PresetRepository &repository;
     QWidget *window;
     QSystemTrayIcon *icon = nullptr;
     QMenu *menu = nullptr;
+    QAction *sessionStart = nullptr;
     QHash<int, int> presetIdsByHotkey;
     quintptr registeredWindow = 0;
     bool exiting = false;

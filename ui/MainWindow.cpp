@@ -4,6 +4,7 @@
 #include "base/SettingsKeys.h"
 #include "model/DatabaseLocation.h"
 #include "ui/EdgeDocking.h"
+#include "ui/HandedOverFiles.h"
 #include "ui/HotkeysAndTray.h"
 #include "ui/LanguageMenu.h"
 #include "ui/PanelIcons.h"
@@ -12,6 +13,7 @@
 #include "ui/PrintHistoryDialog.h"
 #include "ui/StatusRefresh.h"
 #include "ui/TitleBarDrag.h"
+#include "ui/WaylandNotice.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -97,6 +99,8 @@ MainWindow::MainWindow(QWidget *parent) : QWidget(parent), repository(DatabaseLo
 // The controllers go first, while the widgets they work on still exist.
 MainWindow::~MainWindow()
 {
+    delete std::exchange(waylandNotice, nullptr);
+    delete std::exchange(handedOverFiles, nullptr);
     delete std::exchange(titleBarDrag, nullptr);
     delete std::exchange(languageMenu, nullptr);
     delete std::exchange(statusRefresh, nullptr);
@@ -115,6 +119,8 @@ void MainWindow::createControllers()
     statusRefresh = new StatusRefresh(repository, this);
     languageMenu = new LanguageMenu(languageButton, this);
     titleBarDrag = new TitleBarDrag(this, titleBar);
+    handedOverFiles = new HandedOverFiles(repository, this);
+    waylandNotice = new WaylandNotice(this);
 
     connect(historyButton, &QPushButton::clicked, this, &MainWindow::showPrintHistory);
     connect(languageButton, &QPushButton::clicked, languageMenu, &LanguageMenu::showMenu);
@@ -127,8 +133,12 @@ void MainWindow::createControllers()
     connect(presetCards, &PresetCards::statusChanged, this, &MainWindow::setStatus);
     connect(execution, &PrintExecution::statusChanged, this, &MainWindow::setStatus);
     connect(hotkeysAndTray, &HotkeysAndTray::statusChanged, this, &MainWindow::setStatus);
+    connect(handedOverFiles, &HandedOverFiles::statusChanged, this, &MainWindow::setStatus);
+    connect(waylandNotice, &WaylandNotice::statusChanged, this, &MainWindow::setStatus);
 
     connect(presetCards, &PresetCards::printRequested, execution, &PrintExecution::execute);
+    connect(handedOverFiles, &HandedOverFiles::printRequested, execution, &PrintExecution::execute);
+    connect(execution, &PrintExecution::busyChanged, handedOverFiles, &HandedOverFiles::setBusy);
     connect(execution, &PrintExecution::foregroundDocumentChanged, presetCards,
             &PresetCards::setForegroundDocument);
     connect(hotkeysAndTray, &HotkeysAndTray::printRequested, execution,
@@ -137,6 +147,7 @@ void MainWindow::createControllers()
     connect(presetCards, &PresetCards::cardsRebuilt, statusRefresh, &StatusRefresh::refreshSoon);
     connect(statusRefresh, &StatusRefresh::statusChecked, presetCards, &PresetCards::showPrinterStatus);
     connect(this, &MainWindow::themeChanged, presetCards, &PresetCards::setDarkMode);
+    connect(this, &MainWindow::themeChanged, handedOverFiles, &HandedOverFiles::setDarkMode);
 
     connect(execution, &PrintExecution::busyChanged, this, [this](bool busy) {
         presetCards->setCardsEnabled(!busy);
@@ -397,6 +408,17 @@ void MainWindow::showPrintHistory()
 {
     PrintHistoryDialog dialog(repository, this);
     dialog.exec();
+}
+
+void MainWindow::present()
+{
+    hotkeysAndTray->restoreWindow();
+    docking->expand();
+}
+
+void MainWindow::printFiles(const QStringList &files, const QString &presetReference)
+{
+    handedOverFiles->printFiles(files, presetReference);
 }
 
 bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)

@@ -3,9 +3,11 @@
 #include "model/PresetRepository.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class EdgeDocking;
+class HandedOverFiles;
 class HotkeysAndTray;
 class LanguageMenu;
 class PresetCards;
@@ -15,13 +17,15 @@ class QPushButton;
 class QScrollArea;
 class StatusRefresh;
 class TitleBarDrag;
+class WaylandNotice;
 
 // The program's only top-level window: a narrow frameless always-on-top panel with a title bar, the preset
 // cards, a drop zone, the add-preset button and a one-line status display. The window itself lays out the
 // widgets, keeps the theme and the status line and translates its own texts; the controllers it owns do
 // the rest and are wired here by signals: the cards (PresetCards), printing (PrintExecution), global hotkeys
-// and the tray (HotkeysAndTray), edge docking (EdgeDocking), the printer statuses (StatusRefresh) and the
-// languages (LanguageMenu). Tests reach a controller with findChild<T *>().
+// and the tray (HotkeysAndTray), edge docking (EdgeDocking), the printer statuses (StatusRefresh), the
+// languages (LanguageMenu), files handed over by another start (HandedOverFiles) and what a Wayland desktop
+// keeps from the panel (WaylandNotice). Tests reach a controller with findChild<T *>().
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -40,6 +44,10 @@ public slots:
     // The window's own texts in the current language.
     void retranslateUi();
     void showPrintHistory();
+    // Brings the window forward: shown, out of the tray, slid out from its edge, raised and active.
+    void present();
+    // Prints files as drops on the preset named by id or title, or on the one the user picks when empty.
+    void printFiles(const QStringList &files, const QString &presetReference);
 
 signals:
     void themeChanged(bool dark);
@@ -78,4 +86,6 @@ private:
     StatusRefresh *statusRefresh = nullptr;
     LanguageMenu *languageMenu = nullptr;
     TitleBarDrag *titleBarDrag = nullptr;
+    HandedOverFiles *handedOverFiles = nullptr;
+    WaylandNotice *waylandNotice = nullptr;
 };

@@ -73,6 +73,22 @@ PresetChooser::PresetChooser(const QList<PrintPreset> &presets, const QStringLis
     resize(sizeHint().width() + 120, sizeHint().height());
 }
 
+void PresetChooser::setDarkMode(bool dark)
+{
+    // The panel's window, surface, text, border and hover colours of each theme.
+    const QStringList colors = dark ? QStringList{"#151719", "#181a1c", "#f2f4f7", "#3b4045", "#2d3135"}
+                                    : QStringList{"#f7f8fa", "#ffffff", "#172033", "#d8dde5", "#f0f2f5"};
+    setStyleSheet(
+        QStringLiteral("QDialog{background:%1;}QLabel{color:%3;}"
+                       "QListWidget{background:%2;color:%3;border:1px solid %4;border-radius:6px;}"
+                       "QListWidget::item{padding:4px;}"
+                       "QListWidget::item:selected{background:#ff8a00;color:white;}"
+                       "QPushButton{background:%2;color:%3;border:1px solid %4;border-radius:6px;"
+                       "padding:5px 16px;}"
+                       "QPushButton:hover{background:%5;}QPushButton:default{border-color:#ff8a00;}")
+            .arg(colors.at(0), colors.at(1), colors.at(2), colors.at(3), colors.at(4)));
+}
+
 int PresetChooser::chosenPresetId() const
 {
     const QListWidgetItem *item = list->currentItem();

@@ -21,6 +21,8 @@ public:
 
     // The id of the selected preset; 0 when none is selected.
     int chosenPresetId() const;
+    // The panel's light or dark colours (without this call, the desktop's own look).
+    void setDarkMode(bool dark);
 
 private:
     QListWidget *list;

@@ -1,4 +1,5 @@
-#include "platform/GlobalHotkeys.h"
+#include "platform/linux/X11GlobalHotkeys.h"
+
 #include "platform/NativeHotkey.h"
 
 #include <QAbstractNativeEventFilter>
@@ -127,7 +128,8 @@ bool x11Modifiers(quint32 flags, uint16_t *mask)
 class X11GlobalHotkeys final : public GlobalHotkeys, public QAbstractNativeEventFilter
 {
 public:
-    bool registerHotKey(quintptr window, int id, quint32 modifiers, quint32 virtualKey) override;
+    bool registerHotKey(quintptr window, int id, quint32 modifiers, quint32 virtualKey,
+                        const QString &description) override;
     bool unregisterHotKey(quintptr window, int id) override;
     bool hotkeyMessageId(const QByteArray &eventType, void *message, int *id) override;
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
@@ -182,7 +184,8 @@ std::vector<uint16_t> X11GlobalHotkeys::lockVariants() const
     return variants;
 }
 
-bool X11GlobalHotkeys::registerHotKey(quintptr window, int id, quint32 modifiers, quint32 virtualKey)
+bool X11GlobalHotkeys::registerHotKey(quintptr window, int id, quint32 modifiers, quint32 virtualKey,
+                                      const QString &)
 {
     xcb_connection_t *current = qtConnection();
     if (!current || window == 0)
@@ -372,7 +375,7 @@ bool X11GlobalHotkeys::nativeEventFilter(const QByteArray &eventType, void *mess
 
 }  // namespace
 
-std::unique_ptr<GlobalHotkeys> createSystemGlobalHotkeys()
+std::unique_ptr<GlobalHotkeys> createX11GlobalHotkeys()
 {
     return std::make_unique<X11GlobalHotkeys>();
 }

@@ -8,7 +8,8 @@ namespace {
 class WinGlobalHotkeys final : public GlobalHotkeys
 {
 public:
-    bool registerHotKey(quintptr window, int id, quint32 modifiers, quint32 virtualKey) override
+    bool registerHotKey(quintptr window, int id, quint32 modifiers, quint32 virtualKey,
+                        const QString &) override
     {
         return RegisterHotKey(reinterpret_cast<HWND>(window), id, UINT(modifiers), UINT(virtualKey)) != FALSE;
     }

@@ -437,7 +437,7 @@ void DesktopTest::trayHidesRestoresAndExits()
 
     // Exit from the menu releases every hotkey and lets the window close.
     QVERIFY(!session->grabKey('1', ctrlAlt));
-    QCOMPARE(chooseFromTray(2), QStringLiteral("Exit Ollavan Quick"));
+    QCOMPARE(chooseFromTray(3), QStringLiteral("Exit Ollavan Quick"));
     QTRY_VERIFY_WITH_TIMEOUT(!icon->isVisible(), 10000);
     for (uint16_t lock : lockVariants)
         QVERIFY(session->grabKey('1', ctrlAlt | lock) && session->grabKey('2', ctrlAlt | lock));

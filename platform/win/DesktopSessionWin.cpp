@@ -1,0 +1,12 @@
+#include "platform/DesktopSession.h"
+
+namespace platform {
+
+void preferXWayland() {}
+
+DesktopSession desktopSession()
+{
+    return DesktopSession::Native;
+}
+
+}  // namespace platform

@@ -5,6 +5,7 @@
 
 #include "base/AppIdentity.h"
 #include "base/I18n.h"
+#include "platform/win/HandleGuard.h"
 
 #include <QDir>
 
@@ -16,23 +17,6 @@
 
 namespace platform {
 namespace {
-
-// Closes a handle on every way out.
-class HandleGuard
-{
-public:
-    explicit HandleGuard(HANDLE handle) : handle(handle) {}
-    ~HandleGuard()
-    {
-        if (handle)
-            CloseHandle(handle);
-    }
-    HandleGuard(const HandleGuard &) = delete;
-    HandleGuard &operator=(const HandleGuard &) = delete;
-
-private:
-    HANDLE handle;
-};
 
 // The user of a process's token as a SID string ("S-1-5-21-..."); empty when it cannot be read.
 QString processUserSid(HANDLE process)

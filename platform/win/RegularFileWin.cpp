@@ -1,4 +1,5 @@
 #include "platform/RegularFile.h"
+#include "platform/win/HandleGuard.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,24 +13,6 @@
 
 namespace platform {
 namespace {
-
-// Closes a handle on every way out until it is handed over.
-class HandleGuard
-{
-public:
-    explicit HandleGuard(HANDLE handle) : handle(handle) {}
-    ~HandleGuard()
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-    }
-    HandleGuard(const HandleGuard &) = delete;
-    HandleGuard &operator=(const HandleGuard &) = delete;
-    void release() { handle = INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE handle;
-};
 
 FileOpenStatus statusOf(DWORD error)
 {

@@ -66,7 +66,7 @@ Q_DECLARE_METATYPE(platform::PortalShortcut)
 namespace platform {
 namespace {
 
-// The trigger in the shortcuts specification's words ("CTRL+ALT+p", "LOGO+F5"): the modifiers, then the key's
+// The trigger in the XDG shortcut notation the portal takes ("CTRL+ALT+p", "LOGO+F5"): the modifiers, then the key's
 // xkbcommon keysym name. Empty for a combination that has none.
 QString portalTrigger(quint32 modifiers, quint32 virtualKey)
 {

@@ -66,8 +66,8 @@ Q_DECLARE_METATYPE(platform::PortalShortcut)
 namespace platform {
 namespace {
 
-// The trigger in the XDG shortcut notation the portal takes ("CTRL+ALT+p", "LOGO+F5"): the modifiers, then the key's
-// xkbcommon keysym name. Empty for a combination that has none.
+// The trigger in the XDG shortcut notation the portal takes ("CTRL+ALT+p", "LOGO+F5"): the modifiers, then
+// the key's xkbcommon keysym name. Empty for a combination that has none.
 QString portalTrigger(quint32 modifiers, quint32 virtualKey)
 {
     int count = 0;
